@@ -1,0 +1,25 @@
+#include "test_main.h"
+
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+namespace kesto::test {
+
+void prepareEnvironment()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    // Settings and standard paths of a test never touch the user's own.
+    static QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toLocal8Bit());
+    qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toLocal8Bit());
+    QStandardPaths::setTestModeEnabled(true);
+}
+
+int runTests(QObject *testObject, int argc, char **argv)
+{
+    return QTest::qExec(testObject, argc, argv);
+}
+
+} // namespace kesto::test
