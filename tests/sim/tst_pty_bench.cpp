@@ -4,18 +4,20 @@
 
 #include "config/config_image.h"
 #include "link/commands.h"
+#include "link/controller_link.h"
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>
-#include <QSerialPort>
 #include <QtTest>
 
 #include <sys/resource.h>
 
+#include "serial_host.h"
 #include "test_main.h"
 
 using namespace kesto;
 using namespace kesto::sim;
+using kesto::test::SerialHost;
 
 namespace {
 
@@ -26,57 +28,6 @@ SimOptions still()
     o.rebootMs = 50;
     return o;
 }
-
-// The program's side of the line.
-class Host
-{
-public:
-    bool open(const QString &path)
-    {
-        m_port.setPortName(path);
-        if (!m_port.open(QIODevice::ReadWrite)) {
-            qWarning() << "cannot open" << path << m_port.errorString();
-            return false;
-        }
-        m_port.setBaudRate(QSerialPort::Baud115200);
-        m_port.setDataBits(QSerialPort::Data8);
-        m_port.setParity(QSerialPort::NoParity);
-        m_port.setStopBits(QSerialPort::TwoStop);
-        m_port.setFlowControl(QSerialPort::NoFlowControl);
-        QObject::connect(&m_port, &QSerialPort::readyRead, [this] { in += m_port.readAll(); });
-        return true;
-    }
-    void close() { m_port.close(); }
-    void send(const QByteArray &bytes)
-    {
-        m_port.write(bytes);
-        m_port.flush();
-    }
-    // Sends and waits until the given number of frames has come back (or the time is up, when
-    // no answer is the expected one).
-    QByteArray ask(const QByteArray &command, int frames, int timeoutMs = 5000)
-    {
-        in.clear();
-        send(command);
-        QElapsedTimer t;
-        t.start();
-        while (in.count('~') < frames && t.elapsed() < timeoutMs) {
-            QTest::qWait(2);
-        }
-        return in;
-    }
-    // Waits a little for bytes that should not come.
-    QByteArray quietFor(int ms)
-    {
-        QTest::qWait(ms);
-        return in;
-    }
-
-    QByteArray in;
-
-private:
-    QSerialPort m_port;
-};
 
 double cpuSeconds()
 {
@@ -115,6 +66,7 @@ private Q_SLOTS:
     void faultsReachTheHost();
     void wireRatePacesTheAnswer();
     void hostMayCloseAndReopen();
+    void programLinkOpensTheDevice();
     void idleBenchUsesNoCpu();
 };
 
@@ -163,7 +115,7 @@ void TestPtyBench::answersEveryCommandFamily()
     PtyBench bench(still());
     QVERIFY2(bench.start(), qPrintable(bench.errorString()));
     QVERIFY(bench.devicePath().startsWith(QStringLiteral("/dev/")));
-    Host host;
+    SerialHost host;
     QVERIFY(host.open(bench.devicePath()));
     QCOMPARE(host.ask(commands, int(answer.count('~'))), answer);
     QCOMPARE(host.quietFor(20), answer); // and nothing more
@@ -216,7 +168,7 @@ void TestPtyBench::identityComesFromOptions()
     o.answerVe = ve;
     PtyBench bench(o);
     QVERIFY(bench.start());
-    Host host;
+    SerialHost host;
     QVERIFY(host.open(bench.devicePath()));
     // The handshake as the program sends it: "q1~" then "getver~".
     QCOMPARE(host.ask(cmd::handshake() + cmd::versionQuery(), int(answer.count('~'))), answer);
@@ -228,7 +180,7 @@ void TestPtyBench::allPagesReadEqualMemory()
     PtyBench bench(still());
     QVERIFY(bench.start());
     bench.controller().memory() = randomImage(7);
-    Host host;
+    SerialHost host;
     QVERIFY(host.open(bench.devicePath()));
     // Page by page, the next request after each answer, as the save does.
     ConfigImage read;
@@ -252,7 +204,7 @@ void TestPtyBench::pageUploadRewritesMemory()
     QVERIFY(bench.start());
     const ConfigImage image = randomImage(11);
     QVERIFY(!(image == bench.controller().memory()));
-    Host host;
+    SerialHost host;
     QVERIFY(host.open(bench.devicePath()));
     // The controller names the next page each time; the upload follows it.
     QByteArray next = "0";
@@ -282,7 +234,7 @@ void TestPtyBench::malformedCommandsChangeNothing()
     PtyBench bench(still());
     QVERIFY(bench.start());
     const ConfigImage before = bench.controller().memory();
-    Host host;
+    SerialHost host;
     QVERIFY(host.open(bench.devicePath()));
     const QByteArray junk = "k1,700,1~k1,5,x~EH0,1,2~EG700~ee,65,0,700~ss0,699,1,2~hello~k1,-3,4~";
     QCOMPARE(host.ask(junk + "er~", 1), QByteArray("er~"));
@@ -303,7 +255,7 @@ void TestPtyBench::bytesPassUntranslated()
     QByteArray emitted;
     connect(&bench.controller(), &SimController::output,
             [&](const QByteArray &b) { emitted += b; });
-    Host host;
+    SerialHost host;
     QVERIFY(host.open(bench.devicePath()));
     const QByteArray command = QByteArray("\x03\x1a\r\n\x11\x13q1~", 9);
     host.ask(command, 3);
@@ -345,7 +297,7 @@ void TestPtyBench::faultsReachTheHost()
     }
     PtyBench bench(o);
     QVERIFY(bench.start());
-    Host host;
+    SerialHost host;
     QVERIFY(host.open(bench.devicePath()));
     const bool answersLost =
         fault == QLatin1String("silent-after") || fault == QLatin1String("drop");
@@ -381,7 +333,7 @@ void TestPtyBench::wireRatePacesTheAnswer()
     o.wireRate = 2400;
     PtyBench bench(o);
     QVERIFY(bench.start());
-    Host host;
+    SerialHost host;
     QVERIFY(host.open(bench.devicePath()));
     const QByteArray request = cmd::readRequest(QStringLiteral("E1")); // 121 values
     QElapsedTimer timer;
@@ -403,7 +355,7 @@ void TestPtyBench::hostMayCloseAndReopen()
     PtyBench bench(o);
     QVERIFY(bench.start());
     for (int round = 0; round < 3; ++round) {
-        Host host;
+        SerialHost host;
         QVERIFY(host.open(bench.devicePath()));
         QTRY_VERIFY(bench.hostAttached());
         QCOMPARE(host.ask("er~", 1), QByteArray("er~"));
@@ -414,10 +366,29 @@ void TestPtyBench::hostMayCloseAndReopen()
         QTRY_VERIFY(!bench.hostAttached());
     }
     // The next host sees only its own answers, nothing left over from before.
-    Host host;
+    SerialHost host;
     QVERIFY(host.open(bench.devicePath()));
     QCOMPARE(host.ask("er~", 1), QByteArray("er~"));
     QCOMPARE(host.quietFor(50), QByteArray("er~"));
+}
+
+void TestPtyBench::programLinkOpensTheDevice()
+{
+    PtyBench bench(still());
+    QVERIFY(bench.start());
+    ControllerLink link;
+    QByteArray received;
+    connect(&link, &ControllerLink::bytesReceived, [&](const QByteArray &b) { received += b; });
+    for (int round = 0; round < 2; ++round) {
+        received.clear();
+        QVERIFY(link.open(bench.devicePath()));
+        QVERIFY(link.send(cmd::handshake()));
+        QTRY_COMPARE(received, QByteArray("z13.7,12345,7~z25,100~z31,1,1,1,1~"));
+        QVERIFY(link.send(cmd::readRequest(QStringLiteral("E7"))));
+        QTRY_VERIFY(received.endsWith("E718,230~"));
+        link.close();
+        QTRY_VERIFY(!bench.hostAttached());
+    }
 }
 
 void TestPtyBench::idleBenchUsesNoCpu()
@@ -426,7 +397,7 @@ void TestPtyBench::idleBenchUsesNoCpu()
     PtyBench bench(o);
     QVERIFY(bench.start());
     {
-        Host host;
+        SerialHost host;
         QVERIFY(host.open(bench.devicePath()));
         QVERIFY(host.ask("q2~", 1).startsWith("z4"));
         host.close();
