@@ -4,9 +4,9 @@
 #include "i18n/caption_places.h"
 #include "link/connection_facts.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QMenu>
 #include <QSettings>
 #include <QWidget>
 #include <qcustomplot.h>
@@ -123,8 +123,7 @@ void refillReactionList()
 // ends with a degree sign.
 void applyGaugeCaptions()
 {
-    static const char *const kCaptions[] = {"GaugeCaption1", "GaugeCaption2", "GaugeCaption3",
-                                            "GaugeCaption4"};
+    static const char *const kCaptions[] = {"Label1", "Label2", "Label3", "Label4"};
     static const int kRows[] = {124, 126, 128, 130};
     for (int i = 0; i < 4; ++i) {
         QString text = caption(kRows[i]);
@@ -157,10 +156,8 @@ void applySpecialCases(const ConnectionFacts &facts)
 
     // Pressure map charts: left and right axis read "PRESSURE %".
     for (const char *window : {"TForm9", "TForm14"}) {
-        if (QWidget *w = topLevel(QLatin1String(window))) {
-            for (QCustomPlot *plot : w->findChildren<QCustomPlot *>()) {
-                setAxisTitles(plot, kAxisLeft | kAxisRight, caption(210) + QStringLiteral(" %"));
-            }
+        if (auto *plot = control<QCustomPlot>(window, "DBChart1")) {
+            setAxisTitles(plot, kAxisLeft | kAxisRight, caption(210) + QStringLiteral(" %"));
         }
     }
 }
