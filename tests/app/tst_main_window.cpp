@@ -1,3 +1,4 @@
+#include "app/gauge_window.h"
 #include "app/main_window.h"
 #include "i18n/caption_list.h"
 
@@ -103,6 +104,7 @@ private Q_SLOTS:
 
     void portListRefresh();
     void gaugeWindowToggleAndFollow();
+    void screenshots();
 
 private:
     QSettings settings() { return QSettings(QStringLiteral("KESTO")); }
@@ -1241,6 +1243,31 @@ void TestMainWindow::gaugeWindowToggleAndFollow()
     f.w().move(500, 300);
     QCoreApplication::processEvents();
     QCOMPARE(gauges->pos(), QPoint(moved.x() + moved.width(), moved.y() + 48));
+}
+
+// Pictures of both layouts and the gauges, for a person to look at; only when asked for.
+void TestMainWindow::screenshots()
+{
+    const QString dir = qEnvironmentVariable("KESTO_SCREENSHOT_DIR");
+    if (dir.isEmpty()) {
+        QSKIP("KESTO_SCREENSHOT_DIR not set");
+    }
+    MainWindowFixture f;
+    f.w().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.w()));
+    f.w().button1Click();
+    f.w().timer1Timer();
+    QVERIFY(f.w().grab().save(dir + "/main_disconnected.png"));
+    f.answer("z13.7,12345,7~z4812,311,14,2,4,1,128,60,150,104,0,0,40,120,0~");
+    QCoreApplication::processEvents();
+    QVERIFY(f.w().grab().save(dir + "/main_connected.png"));
+    f.w().speedButton1Click();
+    auto *gauges = qobject_cast<GaugeWindow *>(f.secondary("TForm20"));
+    gauges->timer1Timer();
+    QVERIFY(gauges->grab().save(dir + "/gauges.png"));
+    f.answer("z46500,120,64,3,4,1,128,60,1,96,0,0,40~");
+    gauges->timer1Timer();
+    QVERIFY(gauges->grab().save(dir + "/gauges_red.png"));
 }
 
 KESTO_TEST_MAIN(TestMainWindow)
