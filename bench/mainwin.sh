@@ -34,8 +34,8 @@ if [ ! -x "$sim" ]; then
   echo "connected_cpu_percent skipped: $sim not built"
   exit 0
 fi
-out=$(mktemp)
-"$sim" >"$out" 2>/dev/null &
+out=$(mktemp); log=$(mktemp)
+"$sim" --wire-rate 115200 --log "$log" >"$out" 2>/dev/null &
 simpid=$!
 device=""
 for _ in $(seq 1 50); do
@@ -50,6 +50,9 @@ pid=$!
 sleep 4 # handshake (first query after 2 s), then polling
 ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 hz=$(getconf CLK_TCK)
+polls_before=$(grep -c 'q2~' "$log")
 before=$(ticks "$pid"); sleep 10; after=$(ticks "$pid")
+polls=$(( $(grep -c 'q2~' "$log") - polls_before ))
 kill "$pid" "$simpid"; wait "$pid" "$simpid" 2>/dev/null
-echo "connected_cpu_percent $(awk -v d=$((after - before)) -v hz="$hz" 'BEGIN {printf "%.2f", 100 * d / hz / 10}') (target <= 2)"
+rm -f "$log"
+echo "connected_cpu_percent $(awk -v d=$((after - before)) -v hz="$hz" 'BEGIN {printf "%.2f", 100 * d / hz / 10}') (target <= 2; $polls polls in 10 s)"
