@@ -622,6 +622,7 @@ void TestMainWindow::handshakeAnswers()
     QCOMPARE(dialogs.questions, question.isEmpty() ? QStringList() : QStringList{question});
     QCOMPARE(g.secondary("TForm19")->isVisible(), firmwareShown);
     QCOMPARE(g.w().isEnabled(), !firmwareShown);
+    QVERIFY(g.secondary("TForm19")->isEnabled()); // usable while the main window is disabled
     if (!connected) {
         verifyIdle(g);
         QCOMPARE(g.status1(), QString());
