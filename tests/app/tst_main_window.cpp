@@ -57,12 +57,14 @@ class TestMainWindow : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void init();
+    void cleanupTestCase() { m_lookedAt.reset(); }
 
     void startUpComponents_data();
     void startUpComponents();
     void startUpState();
     void storedLanguageTicksItsEntry_data();
     void storedLanguageTicksItsEntry();
+    void languageEntries();
     void layouts();
     void menuOrder();
 
@@ -108,6 +110,7 @@ private Q_SLOTS:
 
 private:
     QSettings settings() { return QSettings(QStringLiteral("KESTO")); }
+    std::unique_ptr<MainWindowFixture> m_lookedAt;
 };
 
 void TestMainWindow::init()
@@ -217,8 +220,11 @@ void TestMainWindow::startUpComponents()
     QFETCH(QString, className);
     QFETCH(QString, text);
 
-    MainWindowFixture f;
-    QObject *c = f.w().findChild<QObject *>(name);
+    // One window serves every row: the rows only look.
+    if (!m_lookedAt) {
+        m_lookedAt = std::make_unique<MainWindowFixture>();
+    }
+    QObject *c = m_lookedAt->w().findChild<QObject *>(name);
     QVERIFY2(c, qPrintable(name));
     QVERIFY(c->inherits(className.toLatin1().constData()));
     if (!text.isEmpty()) {
@@ -285,6 +291,33 @@ void TestMainWindow::storedLanguageTicksItsEntry()
     QCOMPARE(f.w().language(), afterStart);
     QCOMPARE(settings().value("lang").toString(), afterStart);
     QCOMPARE(f.w().windowTitle(), QStringLiteral("KESTO Writer 3.7.7"));
+}
+
+void TestMainWindow::languageEntries()
+{
+    MainWindowFixture f;
+    f.w().show(); // showing applies the stored language
+    QVERIFY(QTest::qWaitForWindowExposed(&f.w()));
+    QCOMPARE(f.action("O1")->text(), QStringLiteral("Main Options (F1)"));
+
+    f.action("Russian1")->trigger();
+    QCOMPARE(f.action("O1")->text(), QString::fromUtf8("Основные настройки (F1)"));
+    QVERIFY(f.action("Russian1")->isChecked());
+    QVERIFY(!f.action("English1")->isChecked());
+    QCOMPARE(settings().value("lang").toString(), QStringLiteral("ru"));
+    QCOMPARE(f.w().windowTitle(), QStringLiteral("KESTO Writer 3.7.7"));
+
+    // A code without a caption list is reported; the windows and ticks stay as they were.
+    f.w().chooseLanguage(QStringLiteral("xx"));
+    QCOMPARE(f.dialogs.messages.size(), 1);
+    QVERIFY(f.dialogs.messages.first().contains(QLatin1String("xx")));
+    QCOMPARE(f.action("O1")->text(), QString::fromUtf8("Основные настройки (F1)"));
+    QVERIFY(f.action("Russian1")->isChecked());
+
+    f.action("English1")->trigger();
+    QCOMPARE(f.action("O1")->text(), QStringLiteral("Main Options (F1)"));
+    QVERIFY(f.action("English1")->isChecked());
+    QVERIFY(!f.action("Russian1")->isChecked());
 }
 
 void TestMainWindow::layouts()
