@@ -29,6 +29,10 @@ const char *propertyName(PlaceProperty p)
         return "toolTip";
     case PlaceProperty::Title:
         return "title";
+    case PlaceProperty::HorizontalAxisTitle:
+        return "horizontalAxisTitle";
+    case PlaceProperty::VerticalAxisTitle:
+        return "verticalAxisTitle";
     }
     return "text";
 }

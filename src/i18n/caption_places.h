@@ -10,6 +10,9 @@ enum class PlaceProperty {
     WindowTitle, // a window's caption
     ToolTip,     // a hint
     Title,       // "title" (menus, group boxes)
+    // Chart axis titles of the table editors (properties of their chart widget).
+    HorizontalAxisTitle, // "horizontalAxisTitle": bottom and top axis
+    VerticalAxisTitle,   // "verticalAxisTitle": the titled value axes
 };
 
 // One place a caption row feeds: window objectName, control objectName ("" = the window itself).
