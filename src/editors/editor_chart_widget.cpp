@@ -154,7 +154,8 @@ void EditorChart::updatePlot()
         const double span = std::max(high - low, 1.0);
         yAxis->setRange(low, high + std::max(span * 0.15, 1.0));
     }
-    replot();
+    // Drawn into the chart's buffer now; the screen takes it at the next paint.
+    replot(rpQueuedRefresh);
 }
 
 const EditorChart::Series *EditorChart::find(const QString &name) const
