@@ -73,8 +73,14 @@ TableEditor::TableEditor(AppContext &ctx, EditorDescription description, QWidget
     buildWindow();
 
     if (m_ctx.dispatcher) {
+        // The dispatcher may outlive the window (and the window the context), so the handler
+        // checks the window is still there and the window never reaches back on destruction.
         m_ctx.dispatcher->setHandler(m_desc.answerType,
-                                     [this](const AnswerFrame &answer) { fill(answer); });
+                                     [self = QPointer<TableEditor>(this)](const AnswerFrame &a) {
+                                         if (self) {
+                                             self->fill(a);
+                                         }
+                                     });
     }
     if (m_ctx.facts && m_desc.gearRule.hideAtGears > 0) {
         connect(m_ctx.facts, &ConnectionFacts::gearCountChanged, this,
@@ -84,12 +90,7 @@ TableEditor::TableEditor(AppContext &ctx, EditorDescription description, QWidget
     redraw();
 }
 
-TableEditor::~TableEditor()
-{
-    if (m_ctx.dispatcher) {
-        m_ctx.dispatcher->removeHandler(m_desc.answerType);
-    }
-}
+TableEditor::~TableEditor() = default;
 
 void TableEditor::buildWindow()
 {
