@@ -1,10 +1,12 @@
 // Cost of one keystroke in a shift map editor: key filter, change check, chart rebuilt from the
 // cells (three series with the overlay on) and one replot. Target: at most 2 ms per keystroke.
-// With "--grab <file.png>" it also saves a picture of the editor as measured.
+// With "--grab <file.png>" it also saves a picture of the editor as measured, and with
+// "--lang ru" the editors are built with that caption list.
 #include "app/app_context.h"
 #include "editors/editor_chart_widget.h"
 #include "editors/shift_map_description.h"
 #include "editors/table_editor_window.h"
+#include "i18n/caption_list.h"
 #include "link/connection_facts.h"
 #include "link/controller_link.h"
 #include "link/receive_buffer.h"
@@ -59,6 +61,10 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     const int grabAt = int(args.indexOf(QStringLiteral("--grab")));
+    const int langAt = int(args.indexOf(QStringLiteral("--lang")));
+    if (langAt >= 0 && langAt + 1 < args.size()) {
+        CaptionList::current().setRows(args.at(langAt + 1), CaptionList::load(args.at(langAt + 1)));
+    }
 
     QWidget mainWindow;
     mainWindow.setGeometry(100, 100, 220, 388);

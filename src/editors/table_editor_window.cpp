@@ -95,7 +95,7 @@ TableEditor::~TableEditor() = default;
 void TableEditor::buildWindow()
 {
     auto *grid = new QGridLayout;
-    grid->setHorizontalSpacing(4);
+    grid->setHorizontalSpacing(6);
     grid->setVerticalSpacing(2);
 
     int headerRows = 0;
