@@ -27,6 +27,10 @@ const QList<CaptionPlace> &captionPlaces()
         {116, "TForm1", "Language1", P::Title},
         {117, "TForm1", "English1", P::Text},
         {118, "TForm1", "Russian1", P::Text},
+        // Log viewer.
+        {113, "TForm15", "", P::WindowTitle},
+        {272, "TForm15", "Button1", P::Text},
+        {273, "TForm15", "Button2", P::Text},
     };
     return places;
 }
