@@ -16,7 +16,7 @@ namespace kesto {
 
 namespace {
 
-constexpr int kRowsPerSync = 10; // about once a second at the usual polling rate
+constexpr int kRowsPerSync = 100; // about every ten seconds at the usual polling rate
 
 const QStringList &columns()
 {
@@ -36,7 +36,7 @@ std::filesystem::path fsPath(const QString &path)
 }
 
 // Asks the system to put what it holds of the file on the disk, so a power cut costs at most
-// the last second of rows.
+// the last few seconds of rows. Not on every row: a sync can stall the window for tens of ms.
 void syncToDisk(QFile &file)
 {
 #ifdef Q_OS_UNIX
