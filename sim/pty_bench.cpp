@@ -47,6 +47,20 @@ bool PtyBench::fail(const QString &what)
     return false;
 }
 
+// Raw: no echo, no CR/LF translation, no signal or flow control characters; every byte passes
+// as it is.
+bool PtyBench::makeRaw()
+{
+    termios tio{};
+    if (::tcgetattr(m_slave, &tio) != 0) {
+        return false;
+    }
+    ::cfmakeraw(&tio);
+    ::cfsetispeed(&tio, B115200);
+    ::cfsetospeed(&tio, B115200);
+    return ::tcsetattr(m_slave, TCSANOW, &tio) == 0;
+}
+
 bool PtyBench::start()
 {
     if (m_master >= 0) {
@@ -59,15 +73,7 @@ bool PtyBench::start()
     }
     m_path = QString::fromLocal8Bit(name);
 
-    // Raw: no echo, no CR/LF translation, no signal characters; every byte passes as it is.
-    termios tio{};
-    if (::tcgetattr(m_slave, &tio) != 0) {
-        return fail(QStringLiteral("tcgetattr"));
-    }
-    ::cfmakeraw(&tio);
-    ::cfsetispeed(&tio, B115200);
-    ::cfsetospeed(&tio, B115200);
-    if (::tcsetattr(m_slave, TCSANOW, &tio) != 0) {
+    if (!makeRaw()) {
         return fail(QStringLiteral("tcsetattr"));
     }
     setNonBlocking(m_master);
@@ -165,11 +171,12 @@ void PtyBench::readOpenCloseEvents()
     m_hostOpens = opens;
     if (closed && opens == 0) {
         // Nobody has the port open now: what is still on its way to the host is lost, a half
-        // command is forgotten, and a host that died without releasing its exclusive claim does
-        // not lock out the next one.
+        // command is forgotten, a host that died without releasing its exclusive claim does
+        // not lock out the next one, and one that left the line cooked does not spoil it.
         m_hostSpoke = false;
         ::tcflush(m_slave, TCIFLUSH);
         ::ioctl(m_slave, TIOCNXCL);
+        makeRaw();
         m_pending.clear();
         m_writeNotifier->setEnabled(false);
         m_controller.resetLine();

@@ -32,6 +32,7 @@ public:
     static constexpr int kMaxPendingWrite = 256 * 1024;
 
 private:
+    bool makeRaw();
     void readMaster();
     void writeMaster(const QByteArray &bytes);
     void flushPending();

@@ -10,7 +10,10 @@
 #include <QRandomGenerator>
 #include <QtTest>
 
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <termios.h>
+#include <unistd.h>
 
 #include "serial_host.h"
 #include "test_main.h"
@@ -67,6 +70,7 @@ private Q_SLOTS:
     void wireRatePacesTheAnswer();
     void hostMayCloseAndReopen();
     void programLinkOpensTheDevice();
+    void rawModeSurvivesACookedHost();
     void idleBenchUsesNoCpu();
 };
 
@@ -389,6 +393,45 @@ void TestPtyBench::programLinkOpensTheDevice()
         link.close();
         QTRY_VERIFY(!bench.hostAttached());
     }
+}
+
+void TestPtyBench::rawModeSurvivesACookedHost()
+{
+    PtyBench bench(still());
+    QVERIFY(bench.start());
+    const QByteArray path = bench.devicePath().toLocal8Bit();
+    {
+        // A terminal-like host: line editing, echo, CR to LF.
+        const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY);
+        QVERIFY(fd >= 0);
+        termios tio{};
+        QCOMPARE(::tcgetattr(fd, &tio), 0);
+        tio.c_lflag |= ICANON | ECHO;
+        tio.c_iflag |= ICRNL;
+        QCOMPARE(::tcsetattr(fd, TCSANOW, &tio), 0);
+        QTRY_VERIFY(bench.hostAttached());
+        ::close(fd);
+    }
+    QTRY_VERIFY(!bench.hostAttached());
+    // A host that takes the line as it finds it gets raw bytes: no echo, no wait for a line end.
+    const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    QVERIFY(fd >= 0);
+    const QByteArray command = "\rer~";
+    QCOMPARE(::write(fd, command.constData(), size_t(command.size())), command.size());
+    QByteArray in;
+    QElapsedTimer t;
+    t.start();
+    while (in.size() < 3 && t.elapsed() < 5000) {
+        QTest::qWait(2);
+        char buffer[64];
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n > 0) {
+            in.append(buffer, n);
+        }
+    }
+    ::close(fd);
+    QCOMPARE(in, QByteArray("er~"));
+    QCOMPARE(bench.controller().receivedCommands(), QList<QByteArray>{command});
 }
 
 void TestPtyBench::idleBenchUsesNoCpu()

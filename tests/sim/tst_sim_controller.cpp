@@ -342,11 +342,10 @@ void TestSimController::setSilentStopsAndResumes()
     w.sim.setSilent(true);
     QVERIFY(w.sim.isSilent());
     QCOMPARE(w.sim.pendingOutput(), 0); // what was still on its way is gone too
-    w.out.clear();
     w.sim.feed("er~");
     QTest::qWait(20);
-    QCOMPARE(w.out, QByteArray(o.chunk ? w.out : QByteArray()));
-    QVERIFY(!w.out.contains("er~"));
+    QCOMPARE(w.out, QByteArray());
+    QCOMPARE(w.sim.receivedCommands().size(), 2); // deaf it is not
     w.sim.setSilent(false);
     w.sim.feed("er~");
     QTRY_COMPARE(w.out, QByteArray("er~"));
