@@ -101,11 +101,9 @@ void FileLog::start(const QDateTime &now)
     m_rows = 0;
     m_startStamp = stamp(now);
 
-    QDir dir(m_folder);
-    if (!dir.exists() && !QDir().mkpath(m_folder)) {
-        throw Error(QStringLiteral("Cannot create the folder \"%1\"")
-                        .arg(QDir::toNativeSeparators(m_folder)));
-    }
+    // When the folder cannot be made, opening the file below fails with the system's reason.
+    QDir().mkpath(m_folder);
+    const QDir dir(m_folder);
     // A fresh name, never an earlier crash's file.
     const QString base = dir.filePath(m_startStamp + QStringLiteral("-unfinished"));
     for (int n = 1;; ++n) {

@@ -37,7 +37,6 @@ LogViewerWindow::LogViewerWindow(AppContext &ctx, QWidget *parent)
     m_memo->setObjectName(QStringLiteral("Memo1"));
     m_memo->setGeometry(7, 8, 625, 329);
     m_memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_memo->setLineWrapMode(QPlainTextEdit::NoWrap);
 
     m_saveButton = new QPushButton(caption(kSaveRow), this);
     m_saveButton->setObjectName(QStringLiteral("Button1"));
