@@ -35,6 +35,10 @@ const char *propertyName(PlaceProperty p)
     case PlaceProperty::Item:
     case PlaceProperty::Axis:
         break;
+    case PlaceProperty::HorizontalAxisTitle:
+        return "horizontalAxisTitle";
+    case PlaceProperty::VerticalAxisTitle:
+        return "verticalAxisTitle";
     }
     return "text";
 }

@@ -13,6 +13,9 @@ enum class PlaceProperty
     Title,       // "title" (menus, group boxes)
     Item,        // the text of list item `index` of a drop-down list; the selection is kept
     Axis,        // the title of the chart axes in the `index` mask (kAxisLeft | kAxisRight ...)
+    // Chart axis titles of the table editors (properties of their chart widget).
+    HorizontalAxisTitle, // "horizontalAxisTitle": bottom and top axis
+    VerticalAxisTitle,   // "verticalAxisTitle": the titled value axes
 };
 
 // Axis masks for PlaceProperty::Axis (the values of the chart library's axis types).
