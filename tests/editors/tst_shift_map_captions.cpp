@@ -31,6 +31,9 @@ const char *propertyName(PlaceProperty p)
         return "horizontalAxisTitle";
     case PlaceProperty::VerticalAxisTitle:
         return "verticalAxisTitle";
+    case PlaceProperty::Item: // not written through a property
+    case PlaceProperty::Axis:
+        break;
     }
     return "";
 }
