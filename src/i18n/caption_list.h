@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-// Rows appended after the last specified row (493) for this program's own messages. Both lists
+// Rows appended after the last original row (493) for this program's own messages. Both lists
 // carry them at the same numbers; the English list holds an empty row 493 before them. New rows
 // are only ever appended, so every earlier row keeps its number.
 //   494  transfer stopped because the controller stopped answering (save/upload of the image)

@@ -11,9 +11,9 @@ using namespace kesto;
 
 namespace {
 
-// Rows 493 and up: 493 is the last specified row (empty in English), the rest are this
+// Rows 493 and up: 493 is the last original row (empty in English), the rest are this
 // program's own appended messages.
-constexpr int kSpecifiedRows = 494;
+constexpr int kOriginalRows = 494;
 
 QList<int> reservedRows()
 {
@@ -65,18 +65,18 @@ private slots:
         QVERIFY(!QString::fromUtf8(raw).contains(QChar::ReplacementCharacter));
     }
 
-    // Both lists have the same number of rows: every specified row plus the appended ones, so a
+    // Both lists have the same number of rows: every original row plus the appended ones, so a
     // row number means the same text in both languages.
     void rowCounts()
     {
         const QStringList en = CaptionList::load(QStringLiteral("en"));
         const QStringList ru = CaptionList::load(QStringLiteral("ru"));
-        QVERIFY(en.size() > kSpecifiedRows);
+        QVERIFY(en.size() > kOriginalRows);
         QCOMPARE(ru.size(), en.size());
         // Row 493 exists in English only as the empty row before the appended ones.
         QCOMPARE(en.at(493), QString());
         QVERIFY(!ru.at(493).isEmpty());
-        for (int row = kSpecifiedRows; row < en.size(); ++row) {
+        for (int row = kOriginalRows; row < en.size(); ++row) {
             QVERIFY2(!en.at(row).isEmpty() && !ru.at(row).isEmpty(),
                      qPrintable(QStringLiteral("appended row %1 is empty").arg(row)));
         }
@@ -117,7 +117,7 @@ private slots:
         int emptyHints = 0;
         int filledHints = 0;
         const QList<int> reserved = reservedRows();
-        for (int row = 0; row < kSpecifiedRows; ++row) {
+        for (int row = 0; row < kOriginalRows; ++row) {
             if (en.at(row).isEmpty() && !reserved.contains(row)) {
                 (ru.at(row).isEmpty() ? emptyHints : filledHints)++;
             }
