@@ -284,9 +284,10 @@ void FirmwareUpdateWindow::checkTick()
         return;
     }
 
-    // A tool that ended without writing a log has failed as surely as one that says so.
-    const bool failed = (log && programmer_log::reportsFailure(*log)) ||
-                        m_ticks >= kCheckFailTicks || (!log && !running);
+    // A tool that has ended without reaching the bootloader (with a log that says why, or
+    // without one) has failed as surely as one that reports a failure.
+    const bool failed =
+        (log && programmer_log::reportsFailure(*log)) || m_ticks >= kCheckFailTicks || !running;
     if (failed) {
         if (running) {
             m_run->stop();

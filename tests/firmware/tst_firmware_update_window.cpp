@@ -288,6 +288,10 @@ void FirmwareUpdateWindowTest::checkOutcomes_data()
         << kCannotOpenPort << kCannotOpenPort << 0 << 2 << kCheckFailed << check;
     QTest::newRow("not responding on both tries")
         << kNotResponding << kNotResponding << 0 << 2 << kCheckFailed << check;
+    const QString outOfSync =
+        QStringLiteral("avrdude warning: attempt 1 of 10: not in sync: resp=0x00\n");
+    QTest::newRow("programmer ends without a verdict in its log")
+        << outOfSync << outOfSync << 0 << 2 << kCheckFailed << check;
     QTest::newRow("programmer ends without a log")
         << QStringLiteral("-") << QStringLiteral("-") << 0 << 2 << kCheckFailed << check;
 }
