@@ -44,6 +44,7 @@ private slots:
     void logVerdicts();
 
     void runFolderHoldsRunAndIsRemoved();
+    void builtInPayloadFollowsBuildOption();
 };
 
 void FirmwareCoreTest::randomName_data()
@@ -346,6 +347,18 @@ void FirmwareCoreTest::runFolderHoldsRunAndIsRemoved()
     QVERIFY(!QDir(folder).exists());
     QVERIFY(QDir(temp.path()).isEmpty());
     qunsetenv("TMPDIR");
+}
+
+void FirmwareCoreTest::builtInPayloadFollowsBuildOption()
+{
+#ifdef KESTO_FIRMWARE_PAYLOAD_FILE
+    QFile file(QStringLiteral(KESTO_FIRMWARE_PAYLOAD_FILE));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(builtInFirmwarePayload(), file.readAll());
+#else
+    // Without a payload named at build time, the update asks for a file instead.
+    QVERIFY(builtInFirmwarePayload().isEmpty());
+#endif
 }
 
 KESTO_TEST_MAIN(FirmwareCoreTest)
