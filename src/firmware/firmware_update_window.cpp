@@ -26,6 +26,7 @@ namespace kesto {
 namespace {
 
 constexpr int kNameLength = 16;
+constexpr int kWindowWidth = 520;
 constexpr int kTickMs = 1000;
 // A check gives up at 59 ticks and stops a tool still running after 57; the gauge fills in 60.
 constexpr int kCheckGaugeTicks = 60;
@@ -53,6 +54,7 @@ QLabel *addLabel(QVBoxLayout *layout, QWidget *parent, const char *name, int row
 {
     auto *label = new QLabel(caption(row), parent);
     label->setObjectName(QLatin1String(name));
+    label->setWordWrap(true);
     layout->addWidget(label);
     return label;
 }
@@ -82,6 +84,10 @@ FirmwareUpdateWindow::FirmwareUpdateWindow(AppContext &ctx, QWidget *parent)
     setObjectName(QStringLiteral("TForm19"));
     setWindowTitle(caption(245));
     buildControls();
+    // A fixed width (long enough for either language's lines) lets the openers centre the
+    // window before it is first shown.
+    setFixedWidth(kWindowWidth);
+    adjustSize();
 
     m_checkTimer = new QTimer(this);
     m_checkTimer->setObjectName(QStringLiteral("Timer3"));
@@ -471,6 +477,8 @@ bool FirmwareUpdateWindow::event(QEvent *event)
 
 void FirmwareUpdateWindow::showEvent(QShowEvent *event)
 {
+    // The openers disable the main window, its parent; this window must stay usable.
+    setEnabled(true);
     showButtonForKind();
     QWidget::showEvent(event);
 }
