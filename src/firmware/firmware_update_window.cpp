@@ -477,8 +477,6 @@ bool FirmwareUpdateWindow::event(QEvent *event)
 
 void FirmwareUpdateWindow::showEvent(QShowEvent *event)
 {
-    // The openers disable the main window, its parent; this window must stay usable.
-    setEnabled(true);
     showButtonForKind();
     QWidget::showEvent(event);
 }

@@ -1,5 +1,6 @@
 #include "test_main.h"
 
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -15,6 +16,12 @@ void prepareEnvironment()
     qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toLocal8Bit());
     qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toLocal8Bit());
     QStandardPaths::setTestModeEnabled(true);
+    // Test mode alone puts every test's settings in one shared file (~/.qttest), which tests
+    // running side by side would overwrite; each test process gets its own.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       home.filePath(QStringLiteral("config")));
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+                       home.filePath(QStringLiteral("config")));
 }
 
 int runTests(QObject *testObject, int argc, char **argv)
