@@ -31,9 +31,9 @@ const char *propertyName(PlaceProperty p)
         return "horizontalAxisTitle";
     case PlaceProperty::VerticalAxisTitle:
         return "verticalAxisTitle";
-    case PlaceProperty::Item: // not written through a property
+    case PlaceProperty::Item:
     case PlaceProperty::Axis:
-        break;
+        break; // not properties; the shift maps use neither
     }
     return "";
 }
