@@ -1,0 +1,71 @@
+#include "config/arc_gauge_widget.h"
+
+#include <QPainter>
+
+namespace kesto {
+
+namespace {
+// The arc opens at the bottom: it starts at the lower left and runs clockwise over 270 degrees.
+constexpr int kStartAngle = 225 * 16;
+constexpr int kFullSpan = -270 * 16;
+} // namespace
+
+ArcGaugeWidget::ArcGaugeWidget(QWidget *parent) : QWidget(parent)
+{
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void ArcGaugeWidget::setRange(int minimum, int maximum)
+{
+    m_minimum = minimum;
+    m_maximum = qMax(minimum, maximum);
+    setValue(m_value);
+    update();
+}
+
+void ArcGaugeWidget::setValue(int value)
+{
+    const int clamped = qBound(m_minimum, value, m_maximum);
+    if (clamped != m_value) {
+        m_value = clamped;
+        update();
+    }
+}
+
+void ArcGaugeWidget::setText(const QString &text)
+{
+    if (text != m_text) {
+        m_text = text;
+        update();
+    }
+}
+
+void ArcGaugeWidget::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const int side = qMin(width(), height());
+    const qreal inset = kArcWidth / 2.0 + 1;
+    const QRectF arcRect((width() - side) / 2.0 + inset, (height() - side) / 2.0 + inset,
+                         side - 2 * inset, side - 2 * inset);
+
+    QColor track = m_baseColor;
+    track.setAlpha(70);
+    p.setPen(QPen(track, kArcWidth, Qt::SolidLine, Qt::FlatCap));
+    p.drawArc(arcRect, kStartAngle, kFullSpan);
+
+    const int range = m_maximum - m_minimum;
+    if (range > 0 && m_value > m_minimum) {
+        const int span = int(qint64(kFullSpan) * (m_value - m_minimum) / range);
+        p.setPen(QPen(m_baseColor, kArcWidth, Qt::SolidLine, Qt::FlatCap));
+        p.drawArc(arcRect, kStartAngle, span);
+    }
+
+    QFont f = font();
+    f.setPixelSize(kCaptionPixelSize);
+    p.setFont(f);
+    p.setPen(Qt::white);
+    p.drawText(rect(), Qt::AlignCenter, m_text);
+}
+
+} // namespace kesto
