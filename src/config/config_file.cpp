@@ -118,18 +118,24 @@ QString saveDialogDefaultSuffix()
     return QStringLiteral("ks3");
 }
 
-void writeHexFile(const QString &path, const QString &imageText)
+void writeFileAtomically(const QString &path, const QByteArray &bytes)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered, so a short write (full disk, size limit) shows in write()'s count: a buffered
+    // QSaveFile can commit a truncated file without reporting it.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         throw Error(QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()));
     }
-    const QByteArray bytes = imageText.toLatin1();
     if (file.write(bytes) != bytes.size() || !file.commit()) {
         const QString why = file.errorString();
         file.cancelWriting();
         throw Error(QStringLiteral("Cannot write file \"%1\". %2").arg(path, why));
     }
+}
+
+void writeHexFile(const QString &path, const QString &imageText)
+{
+    writeFileAtomically(path, imageText.toLatin1());
 }
 
 } // namespace kesto

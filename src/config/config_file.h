@@ -46,6 +46,10 @@ QString saveDialogFilter();
 QString openDialogFilter();
 QString saveDialogDefaultSuffix(); // "ks3"
 
+// Writes bytes to a file atomically (QSaveFile, unbuffered so a short write is noticed): a failed
+// write throws kesto::Error and leaves any existing file untouched.
+void writeFileAtomically(const QString &path, const QByteArray &bytes);
+
 // Writes an image text as a hex file (no line break) atomically: a failed write throws and
 // leaves any existing file untouched.
 void writeHexFile(const QString &path, const QString &imageText);

@@ -75,10 +75,11 @@ void ApplyLanguage(const QString &code, const ConnectionFacts &facts)
         if (!window) {
             continue;
         }
-        QObject *target = *place.control ? window->findChild<QObject *>(QLatin1String(place.control))
-                                         : window;
+        QObject *target =
+            *place.control ? window->findChild<QObject *>(QLatin1String(place.control)) : window;
         if (target) {
-            target->setProperty(propertyName(place.property), CaptionList::current().row(place.row));
+            target->setProperty(propertyName(place.property),
+                                CaptionList::current().row(place.row));
         }
     }
 }

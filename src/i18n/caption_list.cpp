@@ -43,6 +43,12 @@ void CaptionList::setRows(const QString &code, const QStringList &rows)
 {
     m_code = code;
     m_rows = rows;
+    for (int row : {kUploadDoneRow, kUploadConfirmRow}) {
+        if (row < m_rows.size()) {
+            m_rows[row].replace(QLatin1String("\\r\\n"), QLatin1String("\n\r"),
+                                Qt::CaseInsensitive);
+        }
+    }
 }
 
 } // namespace kesto

@@ -5,7 +5,8 @@
 namespace kesto {
 
 // Which property of a control a caption row is written to.
-enum class PlaceProperty {
+enum class PlaceProperty
+{
     Text,        // "text" (labels, buttons, check boxes, actions)
     WindowTitle, // a window's caption
     ToolTip,     // a hint

@@ -5,27 +5,49 @@
 namespace kesto {
 
 namespace {
-bool isSeparator(QChar c)
-{
-    return c.unicode() >= 1 && c.unicode() <= 32;
-}
-} // namespace
 
-QStringList splitFields(const QString &payload)
+bool isSeparator(uint c)
+{
+    return c >= 1 && c <= 32;
+}
+
+uint codeAt(const QString &s, qsizetype i)
+{
+    return s.at(i).unicode();
+}
+
+uint codeAt(QByteArrayView s, qsizetype i)
+{
+    return quint8(s.at(i));
+}
+
+QString slice(const QString &s, qsizetype from, qsizetype n)
+{
+    return s.mid(from, n);
+}
+
+QString slice(QByteArrayView s, qsizetype from, qsizetype n)
+{
+    return QString::fromLatin1(s.constData() + from, n);
+}
+
+// One splitter for text and for received bytes (the hot path of live data).
+template<typename Text> QStringList split(const Text &payload)
 {
     QStringList fields;
+    fields.reserve(16); // a live-data frame has 15
     const qsizetype n = payload.size();
     qsizetype i = 0;
-    while (i < n && isSeparator(payload.at(i))) {
+    while (i < n && isSeparator(codeAt(payload, i))) {
         ++i;
     }
     while (i < n) {
-        QString field;
-        if (payload.at(i) == QLatin1Char('"')) {
+        if (codeAt(payload, i) == '"') {
+            QString field;
             ++i;
             while (i < n) {
-                if (payload.at(i) == QLatin1Char('"')) {
-                    if (i + 1 < n && payload.at(i + 1) == QLatin1Char('"')) {
+                if (codeAt(payload, i) == '"') {
+                    if (i + 1 < n && codeAt(payload, i + 1) == '"') {
                         field += QLatin1Char('"');
                         i += 2;
                         continue;
@@ -33,30 +55,37 @@ QStringList splitFields(const QString &payload)
                     ++i;
                     break;
                 }
-                field += payload.at(i++);
+                field += QChar(char16_t(codeAt(payload, i++)));
             }
+            fields.append(field);
         } else {
             const qsizetype start = i;
-            while (i < n && payload.at(i) != QLatin1Char(',') && !isSeparator(payload.at(i))) {
+            while (i < n && codeAt(payload, i) != ',' && !isSeparator(codeAt(payload, i))) {
                 ++i;
             }
-            field = payload.mid(start, i - start);
+            fields.append(slice(payload, start, i - start));
         }
-        fields.append(field);
-        while (i < n && isSeparator(payload.at(i))) {
+        while (i < n && isSeparator(codeAt(payload, i))) {
             ++i;
         }
-        if (i < n && payload.at(i) == QLatin1Char(',')) {
+        if (i < n && codeAt(payload, i) == ',') {
             ++i;
             if (i == n) {
                 fields.append(QString());
             }
-            while (i < n && isSeparator(payload.at(i))) {
+            while (i < n && isSeparator(codeAt(payload, i))) {
                 ++i;
             }
         }
     }
     return fields;
+}
+
+} // namespace
+
+QStringList splitFields(const QString &payload)
+{
+    return split(payload);
 }
 
 QString AnswerFrame::field(int index) const
@@ -67,6 +96,16 @@ QString AnswerFrame::field(int index) const
 int AnswerFrame::intField(int index) const
 {
     return toInt(field(index));
+}
+
+AnswerFrame AnswerFrame::fromFrameBytes(QByteArrayView frame)
+{
+    AnswerFrame f;
+    f.type = QString::fromLatin1(frame.first(qMin<qsizetype>(2, frame.size())));
+    const QByteArrayView payload = frame.size() > 2 ? frame.sliced(2) : QByteArrayView();
+    f.payload = QString::fromLatin1(payload);
+    f.fields = split(payload);
+    return f;
 }
 
 AnswerFrame AnswerFrame::fromFrameText(const QString &frame)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
@@ -19,6 +20,8 @@ struct AnswerFrame
     int intField(int index) const;
 
     static AnswerFrame fromFrameText(const QString &frameWithoutTilde);
+    // Same, from received single-byte characters.
+    static AnswerFrame fromFrameBytes(QByteArrayView frameWithoutTilde);
 };
 
 // Splits a payload into fields: blanks and control characters (codes 1..32) separate, quoted

@@ -6,27 +6,33 @@
 #include <QHash>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace kesto {
 
 // Received characters not yet cut into frames. Every "~" ends a frame. Bounded: noise that
-// never holds a "~" is dropped once the buffer would exceed its cap.
+// never holds a "~" is dropped once the buffer would exceed its cap, and so is the rest of the
+// over-long frame up to its "~".
 class ReceiveBuffer
 {
 public:
     static constexpr qsizetype kCapacity = 64 * 1024;
 
     void append(const QByteArray &bytes);
-    // Cuts the first complete frame (without its "~") off the front, if there is one.
-    std::optional<QString> takeFrame();
-    const QByteArray &pending() const { return m_bytes; }
-    void clear() { m_bytes.clear(); }
+    // Cuts the first complete frame (without its "~") off the front, if there is one. The view
+    // stays valid until the next append() or compact().
+    std::optional<QByteArrayView> takeFrame();
+    // Drops the characters already cut (cheap to call after every batch).
+    void compact();
+    QByteArray pending() const { return m_bytes.mid(m_front); }
+    void clear();
 
 private:
     QByteArray m_bytes;
-    qsizetype m_scanned = 0; // bytes known to hold no "~"
-    bool m_overflowed = false; // the front is the tail of a frame that exceeded the cap
+    qsizetype m_front = 0;   // characters before this were already cut
+    qsizetype m_scanned = 0; // from m_front, characters known to hold no "~"
+    qsizetype m_spoiledFrom = -1; // where the tail of a frame that exceeded the cap begins
 };
 
 // Routes every complete frame to the handler of its type. A frame is removed from the buffer
@@ -58,13 +64,15 @@ private:
         Handler handler;
         bool stamps = false;
     };
-    void dispatch(const QString &frameText);
+    static quint32 typeKey(QByteArrayView frame);
+    void dispatch(QByteArrayView frame);
 
     ReceiveBuffer m_buffer;
-    QHash<QString, Route> m_routes;
+    QHash<quint32, std::shared_ptr<const Route>> m_routes;
     ErrorSink m_errorSink;
     Stamp m_stamp;
     quint64 m_framesHandled = 0;
+    int m_depth = 0;
 };
 
 } // namespace kesto
