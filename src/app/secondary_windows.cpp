@@ -1,0 +1,46 @@
+#include "app/secondary_windows.h"
+
+#include "app/app_context.h"
+#include "app/gauge_window.h"
+#include "app/shell_window.h"
+#include "i18n/caption_list.h"
+
+namespace kesto {
+
+namespace {
+
+void shell(AppContext &ctx, const char *objectName, const QString &caption)
+{
+    new ShellWindow(ctx, QLatin1String(objectName), caption, ctx.mainWindow);
+}
+
+} // namespace
+
+void createSecondaryWindows(AppContext &ctx)
+{
+    // One line per window, in the start-up order. A window whose own class has not landed is
+    // an empty shell with its caption.
+    shell(ctx, "TForm3", caption(154));                  // TPS calibration
+    shell(ctx, "TForm4", caption(0));                    // main options
+    shell(ctx, "TForm5", caption(205));                  // 1-2 shift map
+    shell(ctx, "TForm6", caption(206));                  // 2-3 shift map
+    shell(ctx, "TForm7", caption(207));                  // 3-4 shift map
+    shell(ctx, "TForm8", caption(168));                  // full-throttle shift
+    shell(ctx, "TForm9", caption(224));                  // SLT pressure map
+    shell(ctx, "TForm10", QStringLiteral("Emulation"));  // emulation panel
+    shell(ctx, "TForm11", caption(208));                 // 4-5 shift map
+    shell(ctx, "TForm12", caption(209));                 // 5-6 shift map
+    shell(ctx, "TForm13", caption(226));                 // lockup map
+    shell(ctx, "TForm14", caption(225));                 // SLN pressure map
+    shell(ctx, "TForm15", QStringLiteral("Log Viewer")); // log viewer
+    shell(ctx, "TForm16", caption(227));                 // AWD table
+    shell(ctx, "TForm19", caption(245));                 // firmware update
+    new GaugeWindow(ctx, ctx.mainWindow);                // TForm20, gauges
+    shell(ctx, "TForm21", caption(257));                 // temperature calibration
+    shell(ctx, "TForm22", caption(285));                 // last-gear lockup map
+    shell(ctx, "TForm23", QStringLiteral("saving..."));  // "saving..." overlay
+    shell(ctx, "TForm24", caption(411));                 // A650 shift
+    shell(ctx, "TForm25", QStringLiteral("config..."));  // "config..." progress
+}
+
+} // namespace kesto
