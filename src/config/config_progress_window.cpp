@@ -35,6 +35,7 @@ ConfigProgressWindow::ConfigProgressWindow(AppContext &ctx, QWidget *parent)
     m_transfer = new ConfigTransfer(
         *ctx.dispatcher, [this](const QByteArray &command) { m_ctx.send(command); }, ctx.pollTimer,
         ctx.watchdogTimer, *this, this);
+    ctx.registerWindow(this);
 }
 
 void ConfigProgressWindow::closeEvent(QCloseEvent *event)

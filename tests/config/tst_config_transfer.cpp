@@ -261,6 +261,7 @@ void TestConfigTransfer::progressWindowCoversMainWindow()
     rig.host.mainWindow.setGeometry(mainGeometry);
     ConfigProgressWindow &w = rig.window;
     QCOMPARE(w.objectName(), QStringLiteral("TForm25"));
+    QCOMPARE(rig.host.ctx.window(QStringLiteral("TForm25")), &w);
     QCOMPARE(w.windowTitle(), QStringLiteral("config..."));
     QVERIFY(w.isWindow());
     QVERIFY(w.windowFlags().testFlag(Qt::FramelessWindowHint));
