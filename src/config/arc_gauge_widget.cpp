@@ -40,25 +40,39 @@ void ArcGaugeWidget::setText(const QString &text)
     }
 }
 
-void ArcGaugeWidget::paintEvent(QPaintEvent *)
+QRectF ArcGaugeWidget::arcRect() const
 {
-    QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
     const int side = qMin(width(), height());
     const qreal inset = kArcWidth / 2.0 + 1;
-    const QRectF arcRect((width() - side) / 2.0 + inset, (height() - side) / 2.0 + inset,
-                         side - 2 * inset, side - 2 * inset);
+    return QRectF((width() - side) / 2.0 + inset, (height() - side) / 2.0 + inset, side - 2 * inset,
+                  side - 2 * inset);
+}
 
-    QColor track = m_baseColor;
-    track.setAlpha(70);
-    p.setPen(QPen(track, kArcWidth, Qt::SolidLine, Qt::FlatCap));
-    p.drawArc(arcRect, kStartAngle, kFullSpan);
+void ArcGaugeWidget::paintEvent(QPaintEvent *)
+{
+    // The pale track is the costly part to stroke (a translucent wide arc) and never changes
+    // with the value, so it is drawn once per size.
+    const qreal ratio = devicePixelRatioF();
+    if (m_track.size() != size() * ratio) {
+        m_track = QPixmap(size() * ratio);
+        m_track.setDevicePixelRatio(ratio);
+        m_track.fill(Qt::transparent);
+        QPainter tp(&m_track);
+        tp.setRenderHint(QPainter::Antialiasing);
+        QColor track = m_baseColor;
+        track.setAlpha(70);
+        tp.setPen(QPen(track, kArcWidth, Qt::SolidLine, Qt::FlatCap));
+        tp.drawArc(arcRect(), kStartAngle, kFullSpan);
+    }
 
+    QPainter p(this);
+    p.drawPixmap(0, 0, m_track);
+    p.setRenderHint(QPainter::Antialiasing);
     const int range = m_maximum - m_minimum;
     if (range > 0 && m_value > m_minimum) {
         const int span = int(qint64(kFullSpan) * (m_value - m_minimum) / range);
         p.setPen(QPen(m_baseColor, kArcWidth, Qt::SolidLine, Qt::FlatCap));
-        p.drawArc(arcRect, kStartAngle, span);
+        p.drawArc(arcRect(), kStartAngle, span);
     }
 
     QFont f = font();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QPixmap>
 #include <QString>
 #include <QWidget>
 
@@ -34,11 +35,14 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    QRectF arcRect() const;
+
     int m_minimum = 0;
     int m_maximum = 100;
     int m_value = 0;
     QString m_text;
     QColor m_baseColor{0, 0, 128}; // navy
+    QPixmap m_track;
 };
 
 } // namespace kesto
