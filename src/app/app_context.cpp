@@ -16,6 +16,7 @@ void AppContext::send(const QByteArray &command) const
 void AppContext::registerWindow(QWidget *w)
 {
     windows.insert(w->objectName(), w);
+    windowOrder << w->objectName();
 }
 
 } // namespace kesto

@@ -31,11 +31,12 @@ struct AppContext
 
     // Secondary windows by objectName ("TForm5", ...), registered as they are created.
     QHash<QString, QPointer<QWidget>> windows;
+    QStringList windowOrder; // their objectNames in creation order
 
     // Sends one command; lost without a word when the port is closed.
     void send(const QByteArray &command) const;
     QWidget *window(const QString &objectName) const { return windows.value(objectName); }
-    template<typename T> T *windowAs(const QString &objectName) const
+    template <typename T> T *windowAs(const QString &objectName) const
     {
         return qobject_cast<T *>(window(objectName));
     }

@@ -1,10 +1,12 @@
 #include "app/kesto_application.h"
 #include "app/main_window.h"
+#include "pty_bench.h"
 
 #include <QCommandLineParser>
 #include <QElapsedTimer>
 #include <QTimer>
 #include <cstdio>
+#include <memory>
 
 int main(int argc, char **argv)
 {
@@ -22,13 +24,27 @@ int main(int argc, char **argv)
     const QCommandLineOption quitOption(
         QStringLiteral("quit-after-show"),
         QStringLiteral("Print the milliseconds from start to the window shown, then quit."));
-    parser.addOptions({portOption, connectOption, quitOption});
+    const QCommandLineOption demoOption(
+        QStringLiteral("demo"),
+        QStringLiteral("Start a simulated controller inside the program and select its port."));
+    parser.addOptions({portOption, connectOption, quitOption, demoOption});
     parser.process(app);
 
     kesto::MainWindowOptions options;
     if (parser.isSet(portOption)) {
         options.extraPorts << parser.value(portOption);
         options.selectPort = parser.value(portOption);
+    }
+    std::unique_ptr<kesto::sim::PtyBench> bench;
+    if (parser.isSet(demoOption)) {
+        bench = std::make_unique<kesto::sim::PtyBench>(kesto::sim::SimOptions{});
+        if (bench->start()) {
+            options.extraPorts << bench->devicePath();
+            options.selectPort = bench->devicePath();
+        } else {
+            kesto::reportGeneralError(QStringLiteral("The simulated controller did not start: ") +
+                                      bench->errorString());
+        }
     }
 
     kesto::MainWindow window(options);

@@ -123,6 +123,7 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
 MainWindow::~MainWindow()
 {
     qApp->removeEventFilter(this);
+    destroySecondaryWindows(m_ctx);
 }
 
 QSize MainWindow::clientSize() const

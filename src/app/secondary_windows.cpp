@@ -6,13 +6,15 @@
 #include "config/config_progress_window.h"
 #include "i18n/caption_list.h"
 
+#include <QWidget>
+
 namespace kesto {
 
 namespace {
 
 void shell(AppContext &ctx, const char *objectName, const QString &caption)
 {
-    new ShellWindow(ctx, QLatin1String(objectName), caption, ctx.mainWindow);
+    new ShellWindow(ctx, QLatin1String(objectName), caption);
 }
 
 } // namespace
@@ -36,12 +38,28 @@ void createSecondaryWindows(AppContext &ctx)
     shell(ctx, "TForm15", QStringLiteral("Log Viewer")); // log viewer
     shell(ctx, "TForm16", caption(227));                 // AWD table
     shell(ctx, "TForm19", caption(245));                 // firmware update
-    new GaugeWindow(ctx, ctx.mainWindow);                // TForm20, gauges
+    new GaugeWindow(ctx);                                // TForm20, gauges
     shell(ctx, "TForm21", caption(257));                 // temperature calibration
     shell(ctx, "TForm22", caption(285));                 // last-gear lockup map
     shell(ctx, "TForm23", QStringLiteral("saving..."));  // "saving..." overlay
     shell(ctx, "TForm24", caption(411));                 // A650 shift
-    new ConfigProgressWindow(ctx, ctx.mainWindow);       // TForm25, "config..." progress
+    new ConfigProgressWindow(ctx);                       // TForm25, "config..." progress
+
+    for (const QPointer<QWidget> &w : std::as_const(ctx.windows)) {
+        if (w) {
+            w->setAttribute(Qt::WA_QuitOnClose, false);
+        }
+    }
+}
+
+void destroySecondaryWindows(AppContext &ctx)
+{
+    const auto windows = ctx.windows;
+    ctx.windows.clear();
+    ctx.windowOrder.clear();
+    for (const QPointer<QWidget> &w : windows) {
+        delete w.data();
+    }
 }
 
 } // namespace kesto

@@ -26,7 +26,7 @@ constexpr int kRowStopped = 495;
 
 ConfigTransfer::ConfigTransfer(Dispatcher &dispatcher, Send send, QTimer *pollTimer,
                                QTimer *watchdogTimer, TransferView &view, QObject *parent)
-    : QObject(parent), m_send(std::move(send)), m_pollTimer(pollTimer),
+    : QObject(parent), m_dispatcher(dispatcher), m_send(std::move(send)), m_pollTimer(pollTimer),
       m_watchdogTimer(watchdogTimer), m_view(view), m_answerTimer(new QTimer(this))
 {
     m_answerTimer->setObjectName(QStringLiteral("TransferAnswerTimer"));
@@ -37,6 +37,12 @@ ConfigTransfer::ConfigTransfer(Dispatcher &dispatcher, Send send, QTimer *pollTi
     dispatcher.setHandler(QStringLiteral("EG"), [this](const AnswerFrame &f) { handlePage(f); });
     dispatcher.setHandler(QStringLiteral("EH"),
                           [this](const AnswerFrame &f) { handleNextPage(f); });
+}
+
+ConfigTransfer::~ConfigTransfer()
+{
+    m_dispatcher.removeHandler(QStringLiteral("EG"));
+    m_dispatcher.removeHandler(QStringLiteral("EH"));
 }
 
 void ConfigTransfer::startSave()

@@ -65,6 +65,8 @@ public:
     // Registers the "EG" and "EH" handlers with the dispatcher.
     ConfigTransfer(Dispatcher &dispatcher, Send send, QTimer *pollTimer, QTimer *watchdogTimer,
                    TransferView &view, QObject *parent = nullptr);
+    // Takes its handlers back from the dispatcher.
+    ~ConfigTransfer() override;
 
     // "Save config from KESTO": starts reading page 0. Ignored while a transfer runs.
     void startSave();
@@ -98,6 +100,7 @@ private:
     void stopWithError(const QString &errorText);
     static QString percentText(int value);
 
+    Dispatcher &m_dispatcher;
     Send m_send;
     QTimer *m_pollTimer;
     QTimer *m_watchdogTimer;

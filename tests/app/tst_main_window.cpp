@@ -1,3 +1,4 @@
+#include "app/gauge_window.h"
 #include "app/main_window.h"
 #include "i18n/caption_list.h"
 
@@ -56,12 +57,14 @@ class TestMainWindow : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void init();
+    void cleanupTestCase() { m_lookedAt.reset(); }
 
     void startUpComponents_data();
     void startUpComponents();
     void startUpState();
     void storedLanguageTicksItsEntry_data();
     void storedLanguageTicksItsEntry();
+    void languageEntries();
     void layouts();
     void menuOrder();
 
@@ -103,9 +106,11 @@ private Q_SLOTS:
 
     void portListRefresh();
     void gaugeWindowToggleAndFollow();
+    void screenshots();
 
 private:
     QSettings settings() { return QSettings(QStringLiteral("KESTO")); }
+    std::unique_ptr<MainWindowFixture> m_lookedAt;
 };
 
 void TestMainWindow::init()
@@ -215,8 +220,11 @@ void TestMainWindow::startUpComponents()
     QFETCH(QString, className);
     QFETCH(QString, text);
 
-    MainWindowFixture f;
-    QObject *c = f.w().findChild<QObject *>(name);
+    // One window serves every row: the rows only look.
+    if (!m_lookedAt) {
+        m_lookedAt = std::make_unique<MainWindowFixture>();
+    }
+    QObject *c = m_lookedAt->w().findChild<QObject *>(name);
     QVERIFY2(c, qPrintable(name));
     QVERIFY(c->inherits(className.toLatin1().constData()));
     if (!text.isEmpty()) {
@@ -283,6 +291,33 @@ void TestMainWindow::storedLanguageTicksItsEntry()
     QCOMPARE(f.w().language(), afterStart);
     QCOMPARE(settings().value("lang").toString(), afterStart);
     QCOMPARE(f.w().windowTitle(), QStringLiteral("KESTO Writer 3.7.7"));
+}
+
+void TestMainWindow::languageEntries()
+{
+    MainWindowFixture f;
+    f.w().show(); // showing applies the stored language
+    QVERIFY(QTest::qWaitForWindowExposed(&f.w()));
+    QCOMPARE(f.action("O1")->text(), QStringLiteral("Main Options (F1)"));
+
+    f.action("Russian1")->trigger();
+    QCOMPARE(f.action("O1")->text(), QString::fromUtf8("Основные настройки (F1)"));
+    QVERIFY(f.action("Russian1")->isChecked());
+    QVERIFY(!f.action("English1")->isChecked());
+    QCOMPARE(settings().value("lang").toString(), QStringLiteral("ru"));
+    QCOMPARE(f.w().windowTitle(), QStringLiteral("KESTO Writer 3.7.7"));
+
+    // A code without a caption list is reported; the windows and ticks stay as they were.
+    f.w().chooseLanguage(QStringLiteral("xx"));
+    QCOMPARE(f.dialogs.messages.size(), 1);
+    QVERIFY(f.dialogs.messages.first().contains(QLatin1String("xx")));
+    QCOMPARE(f.action("O1")->text(), QString::fromUtf8("Основные настройки (F1)"));
+    QVERIFY(f.action("Russian1")->isChecked());
+
+    f.action("English1")->trigger();
+    QCOMPARE(f.action("O1")->text(), QStringLiteral("Main Options (F1)"));
+    QVERIFY(f.action("English1")->isChecked());
+    QVERIFY(!f.action("Russian1")->isChecked());
 }
 
 void TestMainWindow::layouts()
@@ -620,6 +655,7 @@ void TestMainWindow::handshakeAnswers()
     QCOMPARE(dialogs.questions, question.isEmpty() ? QStringList() : QStringList{question});
     QCOMPARE(g.secondary("TForm19")->isVisible(), firmwareShown);
     QCOMPARE(g.w().isEnabled(), !firmwareShown);
+    QVERIFY(g.secondary("TForm19")->isEnabled()); // usable while the main window is disabled
     if (!connected) {
         verifyIdle(g);
         QCOMPARE(g.status1(), QString());
@@ -1241,6 +1277,31 @@ void TestMainWindow::gaugeWindowToggleAndFollow()
     f.w().move(500, 300);
     QCoreApplication::processEvents();
     QCOMPARE(gauges->pos(), QPoint(moved.x() + moved.width(), moved.y() + 48));
+}
+
+// Pictures of both layouts and the gauges, for a person to look at; only when asked for.
+void TestMainWindow::screenshots()
+{
+    const QString dir = qEnvironmentVariable("KESTO_SCREENSHOT_DIR");
+    if (dir.isEmpty()) {
+        QSKIP("KESTO_SCREENSHOT_DIR not set");
+    }
+    MainWindowFixture f;
+    f.w().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.w()));
+    f.w().button1Click();
+    f.w().timer1Timer();
+    QVERIFY(f.w().grab().save(dir + "/main_disconnected.png"));
+    f.answer("z13.7,12345,7~z4812,311,14,2,4,1,128,60,150,104,0,0,40,120,0~");
+    QCoreApplication::processEvents();
+    QVERIFY(f.w().grab().save(dir + "/main_connected.png"));
+    f.w().speedButton1Click();
+    auto *gauges = qobject_cast<GaugeWindow *>(f.secondary("TForm20"));
+    gauges->timer1Timer();
+    QVERIFY(gauges->grab().save(dir + "/gauges.png"));
+    f.answer("z46500,120,64,3,4,1,128,60,1,96,0,0,40~");
+    gauges->timer1Timer();
+    QVERIFY(gauges->grab().save(dir + "/gauges_red.png"));
 }
 
 KESTO_TEST_MAIN(TestMainWindow)

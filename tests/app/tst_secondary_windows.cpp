@@ -13,25 +13,26 @@ private Q_SLOTS:
     void captions_data();
     void captions();
     void closingOnlyHides();
+    void independentOfTheMainWindow();
 };
 
 void TestSecondaryWindows::createdOnceInOrderHidden()
 {
     test::TestHost host;
     createSecondaryWindows(host.ctx);
-    QStringList order;
-    for (QWidget *w : host.mainWindow.findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
-        if (w->isWindow()) {
-            order << w->objectName();
-            QVERIFY2(w->isHidden(), qPrintable(w->objectName()));
-            QCOMPARE(host.ctx.window(w->objectName()), w);
-        }
+    for (const QString &name : std::as_const(host.ctx.windowOrder)) {
+        QWidget *w = host.ctx.window(name);
+        QVERIFY2(w && w->isWindow() && w->isHidden(), qPrintable(name));
+        QCOMPARE(w->objectName(), name);
     }
-    QCOMPARE(order, (QStringList{"TForm3",  "TForm4",  "TForm5",  "TForm6",  "TForm7",  "TForm8",
-                                 "TForm9",  "TForm10", "TForm11", "TForm12", "TForm13", "TForm14",
-                                 "TForm15", "TForm16", "TForm19", "TForm20", "TForm21", "TForm22",
-                                 "TForm23", "TForm24", "TForm25"}));
+    QCOMPARE(
+        host.ctx.windowOrder,
+        (QStringList{"TForm3",  "TForm4",  "TForm5",  "TForm6",  "TForm7",  "TForm8",  "TForm9",
+                     "TForm10", "TForm11", "TForm12", "TForm13", "TForm14", "TForm15", "TForm16",
+                     "TForm19", "TForm20", "TForm21", "TForm22", "TForm23", "TForm24", "TForm25"}));
     QCOMPARE(host.ctx.windows.size(), 21);
+    destroySecondaryWindows(host.ctx);
+    QVERIFY(host.ctx.windows.isEmpty());
 }
 
 void TestSecondaryWindows::captions_data()
@@ -87,6 +88,7 @@ void TestSecondaryWindows::captions()
     test::TestHost host;
     createSecondaryWindows(host.ctx);
     QCOMPARE(host.ctx.window(window)->windowTitle(), caption);
+    destroySecondaryWindows(host.ctx);
 }
 
 void TestSecondaryWindows::closingOnlyHides()
@@ -104,6 +106,27 @@ void TestSecondaryWindows::closingOnlyHides()
         QVERIFY(w->isVisible());
         w->hide();
     }
+    destroySecondaryWindows(host.ctx);
+}
+
+// A long operation disables the main window; the windows it shows meanwhile (firmware update,
+// progress) must stay usable, and none of them keeps the program alive after the main window.
+void TestSecondaryWindows::independentOfTheMainWindow()
+{
+    test::TestHost host;
+    host.mainWindow.show();
+    createSecondaryWindows(host.ctx);
+    QWidget *firmware = host.ctx.window(QStringLiteral("TForm19"));
+    firmware->show();
+    host.mainWindow.setEnabled(false);
+    QVERIFY(firmware->isEnabled());
+    for (const QString &name : std::as_const(host.ctx.windowOrder)) {
+        QVERIFY2(!host.ctx.window(name)->testAttribute(Qt::WA_QuitOnClose), qPrintable(name));
+        QVERIFY(host.ctx.window(name)->isEnabled());
+    }
+    QPointer<QWidget> kept = firmware;
+    destroySecondaryWindows(host.ctx);
+    QVERIFY(!kept);
 }
 
 KESTO_TEST_MAIN(TestSecondaryWindows)

@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <memory>
 
 using namespace kesto;
 
@@ -231,6 +232,7 @@ private slots:
     void malformedAnswerStopsTransfer();
     void frameBehindFailingFrameIsHandled();
     void secondStartWhileRunningIsIgnored();
+    void freedWindowTakesItsHandlersAlong();
 };
 
 void TestConfigTransfer::initTestCase()
@@ -710,6 +712,20 @@ void TestConfigTransfer::secondStartWhileRunningIsIgnored()
     rig.controller.run();
     QCOMPARE(rig.controller.requests, expectedSaveRequests());
     rig.verifyIdle();
+}
+
+void TestConfigTransfer::freedWindowTakesItsHandlersAlong()
+{
+    test::ScriptedDialogs dialogs;
+    test::TestHost host;
+    auto window = std::make_unique<ConfigProgressWindow>(host.ctx);
+    window->startSave();
+    host.takeSent();
+    window.reset();
+    // Answers still on the line when the windows are freed at the end reach no freed handler.
+    host.receive("EG0,1,2,3,4,5,6,7,8,9,10~EH10~");
+    QCOMPARE(host.takeSent(), QByteArray());
+    QVERIFY(host.errors.isEmpty());
 }
 
 KESTO_TEST_MAIN(TestConfigTransfer)
