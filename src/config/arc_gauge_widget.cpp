@@ -1,6 +1,7 @@
 #include "config/arc_gauge_widget.h"
 
 #include <QPainter>
+#include <QTimer>
 
 namespace kesto {
 
@@ -10,9 +11,24 @@ constexpr int kStartAngle = 225 * 16;
 constexpr int kFullSpan = -270 * 16;
 } // namespace
 
-ArcGaugeWidget::ArcGaugeWidget(QWidget *parent) : QWidget(parent)
+ArcGaugeWidget::ArcGaugeWidget(QWidget *parent) : QWidget(parent), m_repaintTimer(new QTimer(this))
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_repaintTimer->setSingleShot(true);
+    connect(m_repaintTimer, &QTimer::timeout, this, qOverload<>(&QWidget::update));
+}
+
+void ArcGaugeWidget::scheduleRepaint()
+{
+    if (m_repaintTimer->isActive()) {
+        return;
+    }
+    const qint64 since = m_sinceRepaint.isValid() ? m_sinceRepaint.elapsed() : kRepaintIntervalMs;
+    if (since >= kRepaintIntervalMs) {
+        update();
+    } else {
+        m_repaintTimer->start(int(kRepaintIntervalMs - since));
+    }
 }
 
 void ArcGaugeWidget::setRange(int minimum, int maximum)
@@ -28,7 +44,7 @@ void ArcGaugeWidget::setValue(int value)
     const int clamped = qBound(m_minimum, value, m_maximum);
     if (clamped != m_value) {
         m_value = clamped;
-        update();
+        scheduleRepaint();
     }
 }
 
@@ -36,7 +52,7 @@ void ArcGaugeWidget::setText(const QString &text)
 {
     if (text != m_text) {
         m_text = text;
-        update();
+        scheduleRepaint();
     }
 }
 
@@ -65,6 +81,7 @@ void ArcGaugeWidget::paintEvent(QPaintEvent *)
         tp.drawArc(arcRect(), kStartAngle, kFullSpan);
     }
 
+    m_sinceRepaint.start();
     QPainter p(this);
     p.drawPixmap(0, 0, m_track);
     p.setRenderHint(QPainter::Antialiasing);

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QColor>
+#include <QElapsedTimer>
 #include <QPixmap>
 #include <QString>
 #include <QWidget>
+
+class QTimer;
 
 namespace kesto {
 
@@ -16,6 +19,9 @@ class ArcGaugeWidget : public QWidget
 public:
     static constexpr int kArcWidth = 10;
     static constexpr int kCaptionPixelSize = 19;
+    // Changes closer together than this are shown together: a transfer moves the gauge every
+    // few milliseconds, far faster than any screen shows.
+    static constexpr int kRepaintIntervalMs = 40;
 
     explicit ArcGaugeWidget(QWidget *parent = nullptr);
 
@@ -36,6 +42,7 @@ protected:
 
 private:
     QRectF arcRect() const;
+    void scheduleRepaint();
 
     int m_minimum = 0;
     int m_maximum = 100;
@@ -43,6 +50,8 @@ private:
     QString m_text;
     QColor m_baseColor{0, 0, 128}; // navy
     QPixmap m_track;
+    QElapsedTimer m_sinceRepaint;
+    QTimer *m_repaintTimer;
 };
 
 } // namespace kesto
