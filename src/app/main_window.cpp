@@ -5,6 +5,7 @@
 #include "app/secondary_windows.h"
 #include "app/user_dialogs.h"
 #include "app/web_addresses.h"
+#include "config/config_progress_window.h"
 #include "firmware/firmware_update_window.h"
 #include "i18n/apply_language_ui.h"
 #include "i18n/caption_list.h"
@@ -263,8 +264,18 @@ void MainWindow::buildMenus()
     entry(m_optionsMenu, "Logview1", caption(113));
     entry(m_optionsMenu, "logging1", caption(292));
     m_optionsMenu->addSeparator()->setVisible(false);
-    entry(m_optionsMenu, "UploadConfig1", caption(115));
-    entry(m_optionsMenu, "Saveconfig1", caption(114));
+    QAction *upload = entry(m_optionsMenu, "UploadConfig1", caption(115));
+    connect(upload, &QAction::triggered, this, [this] {
+        if (auto *w = m_ctx.windowAs<ConfigProgressWindow>(QStringLiteral("TForm25"))) {
+            w->startUpload();
+        }
+    });
+    QAction *save = entry(m_optionsMenu, "Saveconfig1", caption(114));
+    connect(save, &QAction::triggered, this, [this] {
+        if (auto *w = m_ctx.windowAs<ConfigProgressWindow>(QStringLiteral("TForm25"))) {
+            w->startSave();
+        }
+    });
     QAction *y1 = entry(m_optionsMenu, "Y1", caption(271) + QLatin1Char(' ') + programVersion());
     connect(y1, &QAction::triggered, this, [this] {
         if (m_link.isOpen()) {

@@ -3,6 +3,7 @@
 #include "app/app_context.h"
 #include "app/gauge_window.h"
 #include "app/shell_window.h"
+#include "config/config_progress_window.h"
 #include "editors/shift_map_description.h"
 #include "editors/table_editor_window.h"
 #include "firmware/firmware_update_window.h"
@@ -52,7 +53,7 @@ void createSecondaryWindows(AppContext &ctx)
     shell(ctx, "TForm22", caption(285));                 // last-gear lockup map
     shell(ctx, "TForm23", QStringLiteral("saving..."));  // "saving..." overlay
     shell(ctx, "TForm24", caption(411));                 // A650 shift
-    shell(ctx, "TForm25", QStringLiteral("config..."));  // "config..." progress
+    new ConfigProgressWindow(ctx);                       // TForm25, "config..." progress
 
     for (const QPointer<QWidget> &w : std::as_const(ctx.windows)) {
         if (w) {
