@@ -20,7 +20,7 @@ void shell(AppContext &ctx, const char *objectName, const QString &caption)
 
 void shiftMap(AppContext &ctx, int pair)
 {
-    new TableEditor(ctx, shiftMapDescription(pair), ctx.mainWindow);
+    new TableEditor(ctx, shiftMapDescription(pair));
 }
 
 } // namespace
