@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/kesto_application.h"
+#include "app/monitor_tools.h"
 #include "app/secondary_windows.h"
 #include "app/user_dialogs.h"
 #include "app/web_addresses.h"
@@ -117,6 +118,7 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
     m_timer3->start();
 
     createSecondaryWindows(m_ctx);
+    new MonitorTools(*this);
 }
 
 MainWindow::~MainWindow()

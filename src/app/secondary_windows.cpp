@@ -6,6 +6,8 @@
 #include "editors/shift_map_description.h"
 #include "editors/table_editor_window.h"
 #include "i18n/caption_list.h"
+#include "monitor/emulation_panel.h"
+#include "monitor/log_viewer_window.h"
 
 #include <QWidget>
 
@@ -36,12 +38,12 @@ void createSecondaryWindows(AppContext &ctx)
     shiftMap(ctx, 3);                                    // TForm7, 3-4 shift map
     shell(ctx, "TForm8", caption(168));                  // full-throttle shift
     shell(ctx, "TForm9", caption(224));                  // SLT pressure map
-    shell(ctx, "TForm10", QStringLiteral("Emulation"));  // emulation panel
+    new EmulationPanel(ctx);                             // TForm10, emulation panel
     shiftMap(ctx, 4);                                    // TForm11, 4-5 shift map
     shiftMap(ctx, 5);                                    // TForm12, 5-6 shift map
     shell(ctx, "TForm13", caption(226));                 // lockup map
     shell(ctx, "TForm14", caption(225));                 // SLN pressure map
-    shell(ctx, "TForm15", QStringLiteral("Log Viewer")); // log viewer
+    new LogViewerWindow(ctx);                            // TForm15, log viewer
     shell(ctx, "TForm16", caption(227));                 // AWD table
     shell(ctx, "TForm19", caption(245));                 // firmware update
     new GaugeWindow(ctx);                                // TForm20, gauges

@@ -165,6 +165,10 @@ const QList<CaptionPlace> &captionPlaces()
         {209, "TForm12", "", P::WindowTitle},
         {253, "TForm12", "SpeedButton1", P::ToolTip},
         // --- End of the shift map editors. ---
+        // Log viewer.
+        {113, "TForm15", "", P::WindowTitle},
+        {272, "TForm15", "Button1", P::Text},
+        {273, "TForm15", "Button2", P::Text},
     };
     return places;
 }

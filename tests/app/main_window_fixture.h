@@ -8,10 +8,12 @@
 #include <QAction>
 #include <QBuffer>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <memory>
 
@@ -27,6 +29,9 @@ struct MainWindowFixture
     QBuffer wire;
     int opens = 0;
     bool openFails = false;
+    // The working folder while the window lives: file logs go below it, not into the build.
+    QTemporaryDir workDir;
+    QString previousDir = QDir::currentPath();
     std::unique_ptr<MainWindow> window;
 
     explicit MainWindowFixture(const QString &select = QStringLiteral("COM4"),
@@ -34,6 +39,7 @@ struct MainWindowFixture
                                                                QStringLiteral("COM4")})
         : ports(portNames)
     {
+        QDir::setCurrent(workDir.path());
         wire.open(QIODevice::ReadWrite);
         MainWindowOptions options;
         options.clock = &clock;
@@ -49,6 +55,14 @@ struct MainWindowFixture
         };
         window = std::make_unique<MainWindow>(options);
     }
+
+    ~MainWindowFixture()
+    {
+        window.reset(); // a log still running is written now, into workDir
+        QDir::setCurrent(previousDir);
+    }
+    MainWindowFixture(const MainWindowFixture &) = delete;
+    MainWindowFixture &operator=(const MainWindowFixture &) = delete;
 
     MainWindow &w() { return *window; }
 

@@ -1106,7 +1106,7 @@ void TestMainWindow::functionKeys_data()
     QTest::newRow("F4") << 1 << int(Qt::Key_F4) << none << true
                         << QByteArray("ee,52,171,194,327,334~");
     QTest::newRow("F5") << 1 << int(Qt::Key_F5) << none << true << QByteArray("ee,50,155,170~");
-    QTest::newRow("F10 used up") << 1 << int(Qt::Key_F10) << none << true << QByteArray();
+    QTest::newRow("F10 used up") << 1 << int(Qt::Key_F10) << none << true << QByteArray("n91~");
     QTest::newRow("F6 passes") << 1 << int(Qt::Key_F6) << none << false << QByteArray();
     QTest::newRow("connected Alt+F4")
         << 1 << int(Qt::Key_F4) << int(Qt::AltModifier) << true << QByteArray();
@@ -1184,7 +1184,7 @@ void TestMainWindow::toolButtons_data()
     QTest::newRow("5") << 5 << "Main pressure map [SLT] (F5)" << false
                        << QByteArray("ee,50,155,170~");
     QTest::newRow("6") << 6 << "Start file logging (F9)" << false << QByteArray();
-    QTest::newRow("7") << 7 << "Shift log (F10)" << false << QByteArray();
+    QTest::newRow("7") << 7 << "Shift log (F10)" << false << QByteArray("n91~");
     QTest::newRow("8") << 8 << "Disconnect (F12)" << false << QByteArray();
 }
 

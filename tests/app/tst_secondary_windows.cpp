@@ -65,7 +65,7 @@ void TestSecondaryWindows::captions_data()
     QTest::newRow("TForm14") << "TForm14"
                              << "[SLN] Acc. pressure map";
     QTest::newRow("TForm15") << "TForm15"
-                             << "Log Viewer";
+                             << "Shift log (F10)";
     QTest::newRow("TForm16") << "TForm16"
                              << "[SLC] AWD Control";
     QTest::newRow("TForm19") << "TForm19"
