@@ -33,7 +33,7 @@ const char *propertyName(PlaceProperty p)
         return "verticalAxisTitle";
     case PlaceProperty::Item:
     case PlaceProperty::Axis:
-        break; // not properties; the shift maps use neither
+        break; // written in code, not through a property; the editors' places use none
     }
     return "";
 }
