@@ -295,6 +295,8 @@ void TestMainWindow::storedLanguageTicksItsEntry()
 
 void TestMainWindow::languageEntries()
 {
+    // The language is applied by window name: no second main window may be around.
+    m_lookedAt.reset();
     MainWindowFixture f;
     f.w().show(); // showing applies the stored language
     QVERIFY(QTest::qWaitForWindowExposed(&f.w()));
