@@ -295,7 +295,7 @@ void TestMainWindow::storedLanguageTicksItsEntry()
 
 void TestMainWindow::languageEntries()
 {
-    // The language is applied by window name: no second main window may be around.
+    // Only one main window may be alive while the language is applied by objectName.
     m_lookedAt.reset();
     MainWindowFixture f;
     f.w().show(); // showing applies the stored language

@@ -16,12 +16,11 @@ void prepareEnvironment()
     qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toLocal8Bit());
     qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toLocal8Bit());
     QStandardPaths::setTestModeEnabled(true);
-    // Test mode alone puts every test's settings in one shared file (~/.qttest), which tests
-    // running side by side would overwrite; each test process gets its own.
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-                       home.filePath(QStringLiteral("config")));
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
-                       home.filePath(QStringLiteral("config")));
+    // Test mode alone sends QSettings to one folder shared by every test process (~/.qttest),
+    // where tests running side by side overwrite each other's values.
+    for (QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat}) {
+        QSettings::setPath(format, QSettings::UserScope, home.filePath(QStringLiteral("config")));
+    }
 }
 
 int runTests(QObject *testObject, int argc, char **argv)
