@@ -6,6 +6,7 @@
 #include "app/user_dialogs.h"
 #include "app/web_addresses.h"
 #include "config/config_progress_window.h"
+#include "firmware/firmware_update_window.h"
 #include "i18n/apply_language_ui.h"
 #include "i18n/caption_list.h"
 #include "link/commands.h"
@@ -783,8 +784,9 @@ void MainWindow::moveEvent(QMoveEvent *event)
 
 void MainWindow::prepareFirmwareWindow(QWidget *window)
 {
-    // The firmware window resets its progress gauge itself once it is built; its shell has none.
-    Q_UNUSED(window);
+    if (auto *firmware = qobject_cast<FirmwareUpdateWindow *>(window)) {
+        firmware->prepareToShow();
+    }
 }
 
 void MainWindow::showFirmwareWindowOnScreenCentre()

@@ -70,13 +70,13 @@ public:
 
     QString openFile(const FileDialogSpec &spec) override
     {
-        return QFileDialog::getOpenFileName(activeParent(), QString(), spec.directory,
+        return QFileDialog::getOpenFileName(activeParent(), spec.title, spec.directory,
                                             qtFilter(spec.filter));
     }
 
     QString saveFile(const FileDialogSpec &spec) override
     {
-        QFileDialog dialog(activeParent(), QString(), spec.directory, qtFilter(spec.filter));
+        QFileDialog dialog(activeParent(), spec.title, spec.directory, qtFilter(spec.filter));
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
         dialog.setDefaultSuffix(spec.defaultSuffix);

@@ -6,6 +6,7 @@
 #include "config/config_progress_window.h"
 #include "editors/shift_map_description.h"
 #include "editors/table_editor_window.h"
+#include "firmware/firmware_update_window.h"
 #include "i18n/caption_list.h"
 #include "monitor/emulation_panel.h"
 #include "monitor/log_viewer_window.h"
@@ -46,7 +47,7 @@ void createSecondaryWindows(AppContext &ctx)
     shell(ctx, "TForm14", caption(225));                 // SLN pressure map
     new LogViewerWindow(ctx);                            // TForm15, log viewer
     shell(ctx, "TForm16", caption(227));                 // AWD table
-    shell(ctx, "TForm19", caption(245));                 // firmware update
+    new FirmwareUpdateWindow(ctx);                       // TForm19, firmware update
     new GaugeWindow(ctx);                                // TForm20, gauges
     shell(ctx, "TForm21", caption(257));                 // temperature calibration
     shell(ctx, "TForm22", caption(285));                 // last-gear lockup map

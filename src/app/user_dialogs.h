@@ -10,6 +10,7 @@ struct FileDialogSpec
     QString directory;
     QString filter;
     QString defaultSuffix; // without the dot; appended when the user types a name without one
+    QString title;         // the dialog's caption; "" for the platform's own
 };
 
 // Every message box, question and file dialog of the program goes through here, so tests can

@@ -56,12 +56,13 @@ bool ConfigProgressWindow::confirmUpload(const QString &text)
 QString ConfigProgressWindow::chooseSaveFile()
 {
     return UserDialogs::instance().saveFile(
-        {m_ctx.configFolder, saveDialogFilter(), saveDialogDefaultSuffix()});
+        {m_ctx.configFolder, saveDialogFilter(), saveDialogDefaultSuffix(), QString()});
 }
 
 QString ConfigProgressWindow::chooseUploadFile()
 {
-    return UserDialogs::instance().openFile({m_ctx.configFolder, openDialogFilter(), QString()});
+    return UserDialogs::instance().openFile(
+        {m_ctx.configFolder, openDialogFilter(), QString(), QString()});
 }
 
 void ConfigProgressWindow::showMessage(const QString &text)

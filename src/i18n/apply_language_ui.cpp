@@ -43,32 +43,60 @@ const char *propertyName(PlaceProperty p)
     return "text";
 }
 
-QWidget *topLevel(const QString &objectName)
+// Every window of that name; tests may hold more than one main window at a time.
+QList<QWidget *> windowsNamed(const QString &objectName)
 {
+    QList<QWidget *> found;
     for (QWidget *w : QApplication::topLevelWidgets()) {
         if (w->objectName() == objectName) {
-            return w;
+            found << w;
         }
+    }
+    return found;
+}
+
+// Secondary windows are children of the main window and reuse control names ("Label1",
+// "sSpeedButton1"), so a window's controls are searched without entering other windows. Menus
+// are windows too but belong to the window that holds them.
+bool isOtherWindow(QObject *o)
+{
+    auto *w = qobject_cast<QWidget *>(o);
+    return w && w->isWindow() && !qobject_cast<QMenu *>(w);
+}
+
+QObject *controlOf(QWidget *window, const QString &name)
+{
+    QObjectList queue = window->children();
+    while (!queue.isEmpty()) {
+        QObject *o = queue.takeFirst();
+        if (isOtherWindow(o)) {
+            continue;
+        }
+        if (o->objectName() == name) {
+            return o;
+        }
+        queue += o->children();
     }
     return nullptr;
 }
 
-// A control of a window; "" names the window itself. Null when either does not exist.
-template <typename T = QObject> T *control(const char *window, const char *name)
+// The control of every window of that name; "" names the window itself. Windows or controls
+// that do not exist (yet) give nothing.
+template <typename T = QObject> QList<T *> controls(const char *window, const char *name)
 {
-    QWidget *w = topLevel(QLatin1String(window));
-    if (!w) {
-        return nullptr;
+    QList<T *> found;
+    for (QWidget *w : windowsNamed(QLatin1String(window))) {
+        QObject *o = *name ? controlOf(w, QLatin1String(name)) : w;
+        if (T *c = qobject_cast<T *>(o)) {
+            found << c;
+        }
     }
-    if (!*name) {
-        return qobject_cast<T *>(w);
-    }
-    return w->findChild<T *>(QLatin1String(name));
+    return found;
 }
 
 void setProperty(const char *window, const char *name, const char *property, const QString &text)
 {
-    if (QObject *target = control(window, name)) {
+    for (QObject *target : controls(window, name)) {
         target->setProperty(property, text);
     }
 }
@@ -85,25 +113,23 @@ void setAxisTitles(QCustomPlot *plot, int mask, const QString &text)
 
 void applyCaptionPlace(const CaptionPlace &place, const QString &text)
 {
-    QObject *target = control(place.window, place.control);
-    if (!target) {
-        return;
-    }
-    switch (place.property) {
-    case PlaceProperty::Item:
-        if (auto *list = qobject_cast<QComboBox *>(target);
-            list && place.index >= 0 && place.index < list->count()) {
-            list->setItemText(place.index, text);
+    for (QObject *target : controls(place.window, place.control)) {
+        switch (place.property) {
+        case PlaceProperty::Item:
+            if (auto *list = qobject_cast<QComboBox *>(target);
+                list && place.index >= 0 && place.index < list->count()) {
+                list->setItemText(place.index, text);
+            }
+            break;
+        case PlaceProperty::Axis:
+            if (auto *plot = qobject_cast<QCustomPlot *>(target)) {
+                setAxisTitles(plot, place.index, text);
+            }
+            break;
+        default:
+            target->setProperty(propertyName(place.property), text);
+            break;
         }
-        return;
-    case PlaceProperty::Axis:
-        if (auto *plot = qobject_cast<QCustomPlot *>(target)) {
-            setAxisTitles(plot, place.index, text);
-        }
-        return;
-    default:
-        target->setProperty(propertyName(place.property), text);
-        return;
     }
 }
 
@@ -112,15 +138,13 @@ namespace {
 // The TPS reaction list is refilled; its selection stays empty until the options are next read.
 void refillReactionList()
 {
-    auto *list = control<QComboBox>("TForm4", "ComboBox4");
-    if (!list) {
-        return;
+    for (QComboBox *list : controls<QComboBox>("TForm4", "ComboBox4")) {
+        list->clear();
+        for (int row = 34; row <= 37; ++row) {
+            list->addItem(caption(row));
+        }
+        list->setCurrentIndex(-1);
     }
-    list->clear();
-    for (int row = 34; row <= 37; ++row) {
-        list->addItem(caption(row));
-    }
-    list->setCurrentIndex(-1);
 }
 
 // The gauge captions are the live data captions without their colon; the oil temperature one
@@ -160,7 +184,7 @@ void applySpecialCases(const ConnectionFacts &facts)
 
     // Pressure map charts: left and right axis read "PRESSURE %".
     for (const char *window : {"TForm9", "TForm14"}) {
-        if (auto *plot = control<QCustomPlot>(window, "DBChart1")) {
+        for (QCustomPlot *plot : controls<QCustomPlot>(window, "DBChart1")) {
             setAxisTitles(plot, kAxisLeft | kAxisRight, caption(210) + QStringLiteral(" %"));
         }
     }

@@ -169,6 +169,21 @@ const QList<CaptionPlace> &captionPlaces()
         {113, "TForm15", "", P::WindowTitle},
         {272, "TForm15", "Button1", P::Text},
         {273, "TForm15", "Button2", P::Text},
+
+        // Firmware update window: caption, instructions and the status line. The button's
+        // captions (337-340) and the step messages (343, 344, 350-355) are read when the window
+        // builds them, since they change with its state.
+        {245, "TForm19", "", P::WindowTitle},
+        {246, "TForm19", "sLabel1", P::Text},
+        {247, "TForm19", "sLabel7", P::Text},
+        {248, "TForm19", "sLabel8", P::Text},
+        {249, "TForm19", "sLabel10", P::Text},
+        {250, "TForm19", "sLabel5", P::Text},
+        {345, "TForm19", "sLabel6", P::Text},
+        {346, "TForm19", "sLabel11", P::Text},
+        {347, "TForm19", "sLabel3", P::Text},
+        {348, "TForm19", "sLabel4", P::Text},
+        {349, "TForm19", "sLabel2", P::Text},
     };
     return places;
 }

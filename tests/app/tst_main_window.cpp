@@ -295,6 +295,8 @@ void TestMainWindow::storedLanguageTicksItsEntry()
 
 void TestMainWindow::languageEntries()
 {
+    // Only one main window may be alive while the language is applied by objectName.
+    m_lookedAt.reset();
     MainWindowFixture f;
     f.w().show(); // showing applies the stored language
     QVERIFY(QTest::qWaitForWindowExposed(&f.w()));

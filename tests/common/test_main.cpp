@@ -1,5 +1,6 @@
 #include "test_main.h"
 
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -15,6 +16,11 @@ void prepareEnvironment()
     qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toLocal8Bit());
     qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toLocal8Bit());
     QStandardPaths::setTestModeEnabled(true);
+    // Test mode alone sends QSettings to one folder shared by every test process (~/.qttest),
+    // where tests running side by side overwrite each other's values.
+    for (QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat}) {
+        QSettings::setPath(format, QSettings::UserScope, home.filePath(QStringLiteral("config")));
+    }
 }
 
 int runTests(QObject *testObject, int argc, char **argv)

@@ -31,6 +31,9 @@ const char *propertyName(PlaceProperty p)
         return "horizontalAxisTitle";
     case PlaceProperty::VerticalAxisTitle:
         return "verticalAxisTitle";
+    case PlaceProperty::Item:
+    case PlaceProperty::Axis:
+        break; // not properties; the shift maps use neither
     }
     return "";
 }

@@ -332,15 +332,34 @@ private slots:
         QCOMPARE(list->itemText(0), QStringLiteral("a"));
     }
 
-    // A window only picks up rows addressed to its own objectName.
-    void otherWindowsUntouched()
+    // A window only picks up rows addressed to its own objectName: not another window's, and
+    // not those of a secondary window that is its child and reuses a control name. Two windows
+    // of one name (as tests hold them) both get the row.
+    void rowsStayInTheirWindow()
     {
         QWidget other;
         other.setObjectName(QStringLiteral("TForm99"));
-        QLabel *label = add<QLabel>(&other, "Label7");
-        label->setText(QStringLiteral("kept"));
+        QLabel *foreign = add<QLabel>(&other, "Label7");
+        foreign->setText(QStringLiteral("kept"));
+
+        QMainWindow first;
+        first.setObjectName(QStringLiteral("TForm1"));
+        QWidget *child = new QWidget(&first, Qt::Window);
+        child->setObjectName(QStringLiteral("TForm20"));
+        QLabel *childLabel = add<QLabel>(child, "Label14"); // TForm1 itself has no Label14
+        childLabel->setText(QStringLiteral("child"));
+        QLabel *gaugeCaption = add<QLabel>(child, "Label4");
+        QMainWindow second;
+        second.setObjectName(QStringLiteral("TForm1"));
+        QLabel *port1 = add<QLabel>(&first, "Label7");
+        QLabel *port2 = add<QLabel>(&second, "Label7");
+
         ApplyLanguage(QStringLiteral("ru"), m_facts);
-        QCOMPARE(label->text(), QStringLiteral("kept"));
+        QCOMPARE(foreign->text(), QStringLiteral("kept"));
+        QCOMPARE(childLabel->text(), QStringLiteral("child"));
+        QCOMPARE(gaugeCaption->text(), QStringLiteral("t жидкости°"));
+        QCOMPARE(port1->text(), QStringLiteral("ПОРТ:"));
+        QCOMPARE(port2->text(), QStringLiteral("ПОРТ:"));
     }
 };
 
