@@ -31,12 +31,12 @@ void createSecondaryWindows(AppContext &ctx)
     shell(ctx, "TForm7", caption(207));                  // 3-4 shift map
     shell(ctx, "TForm8", caption(168));                  // full-throttle shift
     shell(ctx, "TForm9", caption(224));                  // SLT pressure map
-    new EmulationPanel(ctx, ctx.mainWindow);             // TForm10, emulation panel
+    new EmulationPanel(ctx);                             // TForm10, emulation panel
     shell(ctx, "TForm11", caption(208));                 // 4-5 shift map
     shell(ctx, "TForm12", caption(209));                 // 5-6 shift map
     shell(ctx, "TForm13", caption(226));                 // lockup map
     shell(ctx, "TForm14", caption(225));                 // SLN pressure map
-    new LogViewerWindow(ctx, ctx.mainWindow);            // TForm15, log viewer
+    new LogViewerWindow(ctx);                            // TForm15, log viewer
     shell(ctx, "TForm16", caption(227));                 // AWD table
     shell(ctx, "TForm19", caption(245));                 // firmware update
     new GaugeWindow(ctx);                                // TForm20, gauges
