@@ -3,6 +3,8 @@
 #include "app/app_context.h"
 #include "app/gauge_window.h"
 #include "app/shell_window.h"
+#include "editors/shift_map_description.h"
+#include "editors/table_editor_window.h"
 #include "i18n/caption_list.h"
 #include "monitor/emulation_panel.h"
 #include "monitor/log_viewer_window.h"
@@ -18,6 +20,11 @@ void shell(AppContext &ctx, const char *objectName, const QString &caption)
     new ShellWindow(ctx, QLatin1String(objectName), caption);
 }
 
+void shiftMap(AppContext &ctx, int pair)
+{
+    new TableEditor(ctx, shiftMapDescription(pair));
+}
+
 } // namespace
 
 void createSecondaryWindows(AppContext &ctx)
@@ -26,14 +33,14 @@ void createSecondaryWindows(AppContext &ctx)
     // an empty shell with its caption.
     shell(ctx, "TForm3", caption(154));                  // TPS calibration
     shell(ctx, "TForm4", caption(0));                    // main options
-    shell(ctx, "TForm5", caption(205));                  // 1-2 shift map
-    shell(ctx, "TForm6", caption(206));                  // 2-3 shift map
-    shell(ctx, "TForm7", caption(207));                  // 3-4 shift map
+    shiftMap(ctx, 1);                                    // TForm5, 1-2 shift map
+    shiftMap(ctx, 2);                                    // TForm6, 2-3 shift map
+    shiftMap(ctx, 3);                                    // TForm7, 3-4 shift map
     shell(ctx, "TForm8", caption(168));                  // full-throttle shift
     shell(ctx, "TForm9", caption(224));                  // SLT pressure map
     new EmulationPanel(ctx);                             // TForm10, emulation panel
-    shell(ctx, "TForm11", caption(208));                 // 4-5 shift map
-    shell(ctx, "TForm12", caption(209));                 // 5-6 shift map
+    shiftMap(ctx, 4);                                    // TForm11, 4-5 shift map
+    shiftMap(ctx, 5);                                    // TForm12, 5-6 shift map
     shell(ctx, "TForm13", caption(226));                 // lockup map
     shell(ctx, "TForm14", caption(225));                 // SLN pressure map
     new LogViewerWindow(ctx);                            // TForm15, log viewer

@@ -11,7 +11,18 @@ enum class PlaceProperty
     WindowTitle, // a window's caption
     ToolTip,     // a hint
     Title,       // "title" (menus, group boxes)
+    Item,        // the text of list item `index` of a drop-down list; the selection is kept
+    Axis,        // the title of the chart axes in the `index` mask (kAxisLeft | kAxisRight ...)
+    // Chart axis titles of the table editors (properties of their chart widget).
+    HorizontalAxisTitle, // "horizontalAxisTitle": bottom and top axis
+    VerticalAxisTitle,   // "verticalAxisTitle": the titled value axes
 };
+
+// Axis masks for PlaceProperty::Axis (the values of the chart library's axis types).
+inline constexpr int kAxisLeft = 0x01;
+inline constexpr int kAxisRight = 0x02;
+inline constexpr int kAxisTop = 0x04;
+inline constexpr int kAxisBottom = 0x08;
 
 // One place a caption row feeds: window objectName, control objectName ("" = the window itself).
 struct CaptionPlace
@@ -20,6 +31,7 @@ struct CaptionPlace
     const char *window;
     const char *control;
     PlaceProperty property;
+    int index = -1; // list item (Item) or axis mask (Axis); unused otherwise
 };
 
 // Every plain place, in row order. Special cases (list items, gauge captions, state-dependent

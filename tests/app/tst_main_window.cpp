@@ -1156,11 +1156,12 @@ void TestMainWindow::keysReachTheWindowFromFocusedControls()
     QCOMPARE(f.takeSent(), QByteArray("ee,65,20,43~"));
     QTest::keyClick(&f.w(), Qt::Key_F4, Qt::AltModifier);
     QVERIFY(f.w().isVisible());
-    // Keys on a secondary window are its own.
+    // Keys on a secondary window are its own: F2 in the 1-2 editor leads on to the 2-3 map,
+    // and the main window does not send its own F2 request as well.
     QWidget *editor = f.secondary("TForm5");
     editor->show();
     QTest::keyClick(editor, Qt::Key_F2);
-    QCOMPARE(f.takeSent(), QByteArray());
+    QCOMPARE(f.takeSent(), QByteArray("ee,66,44,67~"));
     QTest::keyClick(f.child<QWidget>("GroupBox1"), Qt::Key_F12);
     QVERIFY(!f.w().link().isOpen());
 }

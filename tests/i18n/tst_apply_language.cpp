@@ -2,18 +2,22 @@
 
 #include "i18n/apply_language_ui.h"
 #include "i18n/caption_list.h"
+#include "i18n/caption_places.h"
 #include "link/connection_facts.h"
 #include "link/error.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QSettings>
 #include <QToolButton>
+#include <qcustomplot.h>
 
 using namespace kesto;
 
@@ -178,6 +182,154 @@ private slots:
         QCOMPARE(target->property(property.constData()).toString(), russian);
         ApplyLanguage(QStringLiteral("en"), m_facts);
         QCOMPARE(target->property(property.constData()).toString(), english);
+    }
+
+    // The reaction list gets the four rows as its items and no selection, whatever it showed.
+    void reactionListRefilled_data()
+    {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QStringList>("items");
+        QTest::newRow("ru") << "ru"
+                            << QStringList{"слабое понижение", "нормальное понижение",
+                                           "сильное понижение", "максимальное понижение"};
+        QTest::newRow("en") << "en"
+                            << QStringList{"low downshift", "normal downshift", "high downshift",
+                                           "maximum downshift"};
+    }
+    void reactionListRefilled()
+    {
+        QFETCH(QString, code);
+        QFETCH(QStringList, items);
+        QWidget options;
+        options.setObjectName(QStringLiteral("TForm4"));
+        auto *list = add<QComboBox>(&options, "ComboBox4");
+        list->addItems({"a", "b", "c", "d", "e"});
+        list->setCurrentIndex(2);
+        ApplyLanguage(code, m_facts);
+        QStringList shown;
+        for (int i = 0; i < list->count(); ++i) {
+            shown << list->itemText(i);
+        }
+        QCOMPARE(shown, items);
+        QCOMPARE(list->currentIndex(), -1);
+        QCOMPARE(list->currentText(), QString());
+    }
+
+    void connectionCaptions_data()
+    {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<bool>("connected");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("panel");
+        QTest::addColumn<QString>("disconnectHint");
+        QTest::newRow("ru connected") << "ru" << true << "Отключиться"
+                                      << "Подключен"
+                                      << "Отключиться (F12)";
+        QTest::newRow("ru disconnected") << "ru" << false << "Соединиться"
+                                         << "Отключен"
+                                         << "Отключиться (F12)";
+        QTest::newRow("en connected") << "en" << true << "Disconnect"
+                                      << "Connected"
+                                      << "Disconnect (F12)";
+        QTest::newRow("en disconnected") << "en" << false << "Connect"
+                                         << "Disconnected"
+                                         << "Disconnect (F12)";
+    }
+    // The connect button and status panel 0 follow the handshake flag; the others read fixed
+    // rows whatever state the window is in.
+    void connectionCaptions()
+    {
+        QFETCH(QString, code);
+        QFETCH(bool, connected);
+        QFETCH(QString, button);
+        QFETCH(QString, panel);
+        QFETCH(QString, disconnectHint);
+        QMainWindow form;
+        form.setObjectName(QStringLiteral("TForm1"));
+        auto *connect = add<QPushButton>(&form, "Button1");
+        connect->setToolTip(QStringLiteral("stale"));
+        auto *panel0 = add<QLabel>(&form, "StatusPanel0");
+        auto *logButton = add<QToolButton>(&form, "sSpeedButton6");
+        auto *disconnectButton = add<QToolButton>(&form, "sSpeedButton8");
+        QMenu *options = form.menuBar()->addMenu(QStringLiteral("design"));
+        QAction *logging = options->addAction(QStringLiteral("Stop file logging (F9)"));
+        logging->setObjectName(QStringLiteral("logging1"));
+        logButton->setToolTip(logging->text());
+        QAction *firmware = options->addAction(QStringLiteral("design"));
+        firmware->setObjectName(QStringLiteral("Y1"));
+
+        ConnectionFacts facts;
+        facts.handshakeDone = connected;
+        ApplyLanguage(code, facts);
+        QCOMPARE(connect->text(), button);
+        QCOMPARE(connect->toolTip(), QString()); // rows 148 and 150 are empty in both lists
+        QCOMPARE(panel0->text(), panel);
+        QCOMPARE(disconnectButton->toolTip(), disconnectHint);
+        const QString startLog = code == QLatin1String("ru")
+                                     ? QStringLiteral("Начать запись лога в файл (F9)")
+                                     : QStringLiteral("Start file logging (F9)");
+        QCOMPARE(logging->text(), startLog);
+        QCOMPARE(logButton->toolTip(), startLog);
+        const QString upload = code == QLatin1String("ru")
+                                   ? QStringLiteral("Загрузить текущую прошивку 3.7.7")
+                                   : QStringLiteral("Upload current firmware 3.7.7");
+        QCOMPARE(firmware->text(), upload);
+    }
+
+    void pressureAxes_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("SLT ru") << "TForm9"
+                                << "ru"
+                                << "ДАВЛЕНИЕ %";
+        QTest::newRow("SLN en") << "TForm14"
+                                << "en"
+                                << "PRESSURE %";
+    }
+    // Left and right axes of the pressure charts read row 210 and " %"; the others are theirs.
+    void pressureAxes()
+    {
+        QFETCH(QString, window);
+        QFETCH(QString, code);
+        QFETCH(QString, title);
+        QWidget editor;
+        editor.setObjectName(window);
+        auto *chart = add<QCustomPlot>(&editor, "DBChart1");
+        chart->xAxis->setLabel(QStringLiteral("TPS"));
+        ApplyLanguage(code, m_facts);
+        QCOMPARE(chart->yAxis->label(), title);
+        QCOMPARE(chart->yAxis2->label(), title);
+        QCOMPARE(chart->xAxis->label(), QStringLiteral("TPS"));
+    }
+
+    // Table places of the list-item and axis kinds (used by the editors' and options' rows).
+    void itemAndAxisPlaces()
+    {
+        QWidget editor;
+        editor.setObjectName(QStringLiteral("TForm98"));
+        auto *list = add<QComboBox>(&editor, "ComboBox1");
+        list->addItems({"a", "b", "c"});
+        list->setCurrentIndex(1);
+        auto *chart = add<QCustomPlot>(&editor, "DBChart1");
+
+        applyCaptionPlace({1, "TForm98", "ComboBox1", PlaceProperty::Item, 1}, QStringLiteral("B"));
+        applyCaptionPlace({1, "TForm98", "ComboBox1", PlaceProperty::Item, 7}, QStringLiteral("X"));
+        QCOMPARE(list->count(), 3);
+        QCOMPARE(list->itemText(1), QStringLiteral("B"));
+        QCOMPARE(list->currentIndex(), 1);
+
+        applyCaptionPlace({1, "TForm98", "DBChart1", PlaceProperty::Axis, kAxisBottom | kAxisTop},
+                          QStringLiteral("ДПДЗ"));
+        QCOMPARE(chart->xAxis->label(), QStringLiteral("ДПДЗ"));
+        QCOMPARE(chart->xAxis2->label(), QStringLiteral("ДПДЗ"));
+        QCOMPARE(chart->yAxis->label(), QString());
+
+        // Missing windows and controls are skipped.
+        applyCaptionPlace({1, "TForm97", "ComboBox1", PlaceProperty::Item, 0}, QStringLiteral("Z"));
+        applyCaptionPlace({1, "TForm98", "Nothing", PlaceProperty::Text}, QStringLiteral("Z"));
+        QCOMPARE(list->itemText(0), QStringLiteral("a"));
     }
 
     // A window only picks up rows addressed to its own objectName.

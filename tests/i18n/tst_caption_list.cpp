@@ -334,10 +334,11 @@ private slots:
         const QList<int> reserved = reservedRows();
         QSet<QString> seen;
         for (const CaptionPlace &p : captionPlaces()) {
-            const QString where = QStringLiteral("%1 %2.%3 #%4")
+            const QString where = QStringLiteral("%1 %2.%3 #%4/%5")
                                       .arg(p.row)
                                       .arg(QLatin1String(p.window), QLatin1String(p.control))
-                                      .arg(int(p.property));
+                                      .arg(int(p.property))
+                                      .arg(p.index);
             QVERIFY2(p.row >= 0 && p.row < en.size(), qPrintable(where));
             QVERIFY2(!reserved.contains(p.row), qPrintable(where));
             QVERIFY2(QByteArray(p.window).startsWith("TForm"), qPrintable(where));
