@@ -459,7 +459,8 @@ void TableEditor::save()
 void TableEditor::importFromFile()
 {
     const QString path =
-        UserDialogs::instance().openFile({m_ctx.configFolder, openDialogFilter(), QString(), QString()});
+        UserDialogs::instance().openFile({m_ctx.configFolder, openDialogFilter(), QString(),
+                                          QString()});
     const FileText file = path.isEmpty() ? FileText() : FileText::fromFile(path);
     switch (importVerdict(file.lineCount(), m_desc.import.acceptedLineCounts)) {
     case ImportVerdict::Ignore:
