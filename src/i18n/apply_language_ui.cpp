@@ -21,28 +21,6 @@ QSettings settings()
     return QSettings(QStringLiteral("KESTO"));
 }
 
-const char *propertyName(PlaceProperty p)
-{
-    switch (p) {
-    case PlaceProperty::Text:
-        return "text";
-    case PlaceProperty::WindowTitle:
-        return "windowTitle";
-    case PlaceProperty::ToolTip:
-        return "toolTip";
-    case PlaceProperty::Title:
-        return "title";
-    case PlaceProperty::Item:
-    case PlaceProperty::Axis:
-        break;
-    case PlaceProperty::HorizontalAxisTitle:
-        return "horizontalAxisTitle";
-    case PlaceProperty::VerticalAxisTitle:
-        return "verticalAxisTitle";
-    }
-    return "text";
-}
-
 // Every window of that name; tests may hold more than one main window at a time.
 QList<QWidget *> windowsNamed(const QString &objectName)
 {
@@ -127,7 +105,7 @@ void applyCaptionPlace(const CaptionPlace &place, const QString &text)
             }
             break;
         default:
-            target->setProperty(propertyName(place.property), text);
+            target->setProperty(placePropertyName(place.property), text);
             break;
         }
     }

@@ -2,6 +2,28 @@
 
 namespace kesto {
 
+const char *placePropertyName(PlaceProperty property)
+{
+    switch (property) {
+    case PlaceProperty::Text:
+        return "text";
+    case PlaceProperty::WindowTitle:
+        return "windowTitle";
+    case PlaceProperty::ToolTip:
+        return "toolTip";
+    case PlaceProperty::Title:
+        return "title";
+    case PlaceProperty::HorizontalAxisTitle:
+        return "horizontalAxisTitle";
+    case PlaceProperty::VerticalAxisTitle:
+        return "verticalAxisTitle";
+    case PlaceProperty::Item:
+    case PlaceProperty::Axis:
+        break;
+    }
+    return "";
+}
+
 const QList<CaptionPlace> &captionPlaces()
 {
     using P = PlaceProperty;

@@ -34,6 +34,9 @@ struct CaptionPlace
     int index = -1; // list item (Item) or axis mask (Axis); unused otherwise
 };
 
+// The Qt property a place kind writes; "" for the kinds written in code (Item, Axis).
+const char *placePropertyName(PlaceProperty property);
+
 // Every plain place, in row order. Special cases (list items, gauge captions, state-dependent
 // captions, axis titles) are applied in code beside ApplyLanguage.
 const QList<CaptionPlace> &captionPlaces();

@@ -16,28 +16,6 @@ using namespace kesto;
 
 namespace {
 
-const char *propertyName(PlaceProperty p)
-{
-    switch (p) {
-    case PlaceProperty::Text:
-        return "text";
-    case PlaceProperty::WindowTitle:
-        return "windowTitle";
-    case PlaceProperty::ToolTip:
-        return "toolTip";
-    case PlaceProperty::Title:
-        return "title";
-    case PlaceProperty::HorizontalAxisTitle:
-        return "horizontalAxisTitle";
-    case PlaceProperty::VerticalAxisTitle:
-        return "verticalAxisTitle";
-    case PlaceProperty::Item:
-    case PlaceProperty::Axis:
-        break; // written in code, not through a property; the editors' places use none
-    }
-    return "";
-}
-
 bool isShiftMap(const QString &window)
 {
     for (int p = 1; p <= kShiftMapCount; ++p) {
@@ -93,7 +71,7 @@ void ShiftMapCaptionsTest::everyPlaceReachesAProperty()
         QVERIFY2(w, place.window);
         QObject *target = *place.control ? w->findChild<QObject *>(place.control) : w;
         QVERIFY2(target, qPrintable(window + '.' + place.control));
-        const char *name = propertyName(place.property);
+        const char *name = placePropertyName(place.property);
         QVERIFY2(target->metaObject()->indexOfProperty(name) >= 0,
                  qPrintable(window + '.' + place.control + '.' + name));
         QCOMPARE(target->property(name).toString(), caption(place.row));
