@@ -175,6 +175,20 @@ struct Rig
     ConfigTransfer &transfer() { return window.transfer(); }
 
     // The state the program must be in whenever no transfer runs.
+    // A save, or a confirmed upload of a pattern image file.
+    void startSaveOrUpload(bool upload)
+    {
+        if (!upload) {
+            window.startSave();
+            return;
+        }
+        const QString file = path(QStringLiteral("up.ks3"));
+        writeFile(file, patternImage(3).toImageText().toLatin1());
+        dialogs.answers << true;
+        dialogs.openAnswers << file;
+        window.startUpload();
+    }
+
     void verifyIdle()
     {
         QCOMPARE(transfer().state(), ConfigTransfer::State::Idle);
@@ -610,15 +624,7 @@ void TestConfigTransfer::silenceStopsTransfer()
     const QString saveFile = rig.path(QStringLiteral("never.ks3"));
     rig.dialogs.saveAnswers << saveFile;
     rig.controller.answersLeft = answers;
-    if (upload) {
-        const QString file = rig.path(QStringLiteral("up.ks3"));
-        writeFile(file, patternImage(3).toImageText().toLatin1());
-        rig.dialogs.answers << true;
-        rig.dialogs.openAnswers << file;
-        rig.window.startUpload();
-    } else {
-        rig.window.startSave();
-    }
+    rig.startSaveOrUpload(upload);
     rig.controller.run();
     QCOMPARE(rig.controller.requests.size(), answers + 1);
     rig.verifyBusy();
@@ -663,15 +669,7 @@ void TestConfigTransfer::malformedAnswerStopsTransfer()
     QFETCH(QByteArray, answer);
     QFETCH(QString, why);
     Rig rig;
-    if (upload) {
-        const QString file = rig.path(QStringLiteral("up.ks3"));
-        writeFile(file, patternImage(3).toImageText().toLatin1());
-        rig.dialogs.answers << true;
-        rig.dialogs.openAnswers << file;
-        rig.window.startUpload();
-    } else {
-        rig.window.startSave();
-    }
+    rig.startSaveOrUpload(upload);
     rig.host.takeSent();
     rig.host.receive(answer);
     QCOMPARE(rig.dialogs.messages, QStringList{caption(495) + why});
