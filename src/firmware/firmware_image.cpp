@@ -1,9 +1,10 @@
 #include "firmware/firmware_image.h"
 
+#include "config/config_file.h"
+
 #include "link/error.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #ifdef KESTO_HAS_FIRMWARE_PAYLOAD
 static void kestoInitFirmwarePayload()
@@ -68,12 +69,7 @@ void CopyWithoutPrefix(const QString &source, const QString &destination)
     }
     const QByteArray content = in.readAll();
     in.close();
-    QSaveFile out(destination);
-    if (!out.open(QIODevice::WriteOnly) || out.write(content.mid(kPayloadPrefixSize)) < 0 ||
-        !out.commit()) {
-        throw Error(
-            QStringLiteral("Cannot create file \"%1\". %2").arg(destination, out.errorString()));
-    }
+    writeFileAtomically(destination, content.mid(kPayloadPrefixSize));
     QFile::remove(source);
 }
 

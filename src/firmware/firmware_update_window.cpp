@@ -1,5 +1,7 @@
 #include "firmware/firmware_update_window.h"
 
+#include "config/config_file.h"
+
 #include "app/app_context.h"
 #include "app/user_dialogs.h"
 #include "firmware/firmware_image.h"
@@ -17,7 +19,6 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -66,14 +67,6 @@ QByteArray readWholeFile(const QString &path)
         throw Error(QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
     }
     return file.readAll();
-}
-
-void writeWholeFile(const QString &path, const QByteArray &content)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) < 0 || !file.commit()) {
-        throw Error(QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()));
-    }
 }
 
 } // namespace
@@ -385,18 +378,18 @@ void FirmwareUpdateWindow::prepareImage(const QString &plainHexFile)
     m_imageName = RandomName(kNameLength);
     const QString image = m_run->filePath(m_imageName + QStringLiteral(".tmp"));
     if (!plainHexFile.isEmpty()) {
-        writeWholeFile(image, readWholeFile(plainHexFile));
+        writeFileAtomically(image, readWholeFile(plainHexFile));
         return;
     }
     const QString stored = m_run->filePath(m_imageName + QStringLiteral("xc"));
-    writeWholeFile(stored, m_payload);
+    writeFileAtomically(stored, m_payload);
     CopyWithoutPrefix(stored, image);
     const QStringList lines = ReorderFirmwareLines(splitFileLines(readWholeFile(image)));
     QByteArray text;
     for (const QString &line : lines) {
         text += line.toLatin1() + "\r\n";
     }
-    writeWholeFile(image, text);
+    writeFileAtomically(image, text);
 }
 
 void FirmwareUpdateWindow::updateTick()

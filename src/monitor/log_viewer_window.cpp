@@ -1,6 +1,7 @@
 #include "monitor/log_viewer_window.h"
 
 #include "app/app_context.h"
+#include "config/config_file.h"
 #include "i18n/caption_list.h"
 #include "link/answer_frame.h"
 #include "link/commands.h"
@@ -13,7 +14,6 @@
 #include <QDir>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSaveFile>
 
 namespace kesto {
 
@@ -98,14 +98,7 @@ QString LogViewerWindow::saveLog()
         content = m_memo->toPlainText().split(QLatin1Char('\n')).join(QStringLiteral("\r\n")) +
                   QStringLiteral("\r\n");
     }
-    QSaveFile file(QDir::current().filePath(name));
-    if (!file.open(QIODevice::WriteOnly)) {
-        throw Error(file.errorString());
-    }
-    file.write(toSystemText(content));
-    if (!file.commit()) {
-        throw Error(file.errorString());
-    }
+    writeFileAtomically(QDir::current().filePath(name), toSystemText(content));
     appendLine(caption(kSavedToRow) + QLatin1Char(' ') + name);
     return name;
 }
