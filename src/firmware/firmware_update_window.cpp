@@ -1,9 +1,8 @@
 #include "firmware/firmware_update_window.h"
 
-#include "config/config_file.h"
-
 #include "app/app_context.h"
 #include "app/user_dialogs.h"
+#include "config/config_file.h"
 #include "firmware/firmware_image.h"
 #include "firmware/programmer_log.h"
 #include "firmware/programmer_run.h"
